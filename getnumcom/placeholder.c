@@ -1,0 +1,1 @@
+void getnumcom_placeholder(void) {}

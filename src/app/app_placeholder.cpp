@@ -1,0 +1,1 @@
+namespace lekta { int placeholder_app_placeholder = 0; }

@@ -1,0 +1,1 @@
+namespace lekta { int placeholder_graph_placeholder = 0; }

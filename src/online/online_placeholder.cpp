@@ -1,0 +1,1 @@
+namespace lekta { int placeholder_online_placeholder = 0; }

@@ -1,0 +1,1 @@
+namespace lekta { int placeholder_output_placeholder = 0; }

@@ -1,0 +1,1 @@
+namespace lekta { int placeholder_ui_placeholder = 0; }
