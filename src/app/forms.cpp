@@ -1,1 +1,55 @@
+#include "app/forms.h"
 
+#include "app/about.h"
+#include "app/delete_form.h"
+#include "app/logo.h"
+#include "app/main_form.h"
+#include "app/settings_store.h"
+#include "ui/dialogs.h"
+#include "graph/graph_windows.h"
+#include "online/port_dialog.h"
+#include "online/receive.h"
+
+#include <QCoreApplication>
+#include <QDialog>
+
+#ifndef LEKTA_HELP_FILE
+#define LEKTA_HELP_FILE ""
+#endif
+
+namespace lekta {
+
+Forms create_forms(ui::Dialogs& dialogs, bool show_splash)
+{
+    Forms f;
+    MainFormOptions options;
+    options.dialogs = &dialogs;
+    options.program_dir = QCoreApplication::applicationDirPath();
+    options.port_library_path = options.program_dir + "/libgetnumcom.so";
+    options.help_file = QStringLiteral(LEKTA_HELP_FILE);
+    options.open_settings = [] { return std::make_unique<QtSettingsStore>(); };
+
+    f.Form1 = new TForm1(options);
+    dialogs.set_parent(f.Form1);
+    f.Form2 = new TForm2(f.Form1);
+    f.Form3 = new TForm3(f.Form1);
+    f.Form4 = new TForm4(f.Form1);
+    f.Form5 = new TForm5();
+    f.form6 = new Tform6(f.Form1);
+    f.Form7 = new TForm7(f.Form1);
+    f.Form8 = new TForm8(f.Form1);
+    f.Form9 = new TForm9(f.Form1);
+    f.Form10 = new TForm10(f.Form1);
+    f.Form11 = new TForm11(f.Form1);
+
+    f.Form1->set_about_box(f.form6);
+    f.Form1->commands.show_online_modal = [form2 = f.Form2] { return form2->exec() == QDialog::Accepted ? 1 : 2; };
+
+    if (show_splash)
+        f.Form5->exec();
+    delete f.Form5;
+    f.Form5 = nullptr;
+    return f;
+}
+
+}  // namespace lekta

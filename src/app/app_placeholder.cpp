@@ -1,1 +1,0 @@
-namespace lekta { int placeholder_app_placeholder = 0; }

@@ -1,0 +1,88 @@
+#pragma once
+// The main window: toolbar, menu and the catalogue of tests.
+#include <QMainWindow>
+#include <QString>
+#include <functional>
+#include <memory>
+
+class QAction;
+class QToolBar;
+class QToolButton;
+
+namespace lekta {
+
+namespace ui { class Dialogs; class Grid; }
+class SettingsStore;
+class Tform6;
+
+struct MainFormOptions {
+    ui::Dialogs* dialogs = nullptr;
+    std::function<std::unique_ptr<SettingsStore>()> open_settings;  // the settings key, opened once
+    QString port_library_path;  // the port-lookup library beside the program
+    QString program_dir;        // where "kvt.hlp" is looked for
+    QString help_file;          // the application's help file set at start-up
+};
+
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TForm1(MainFormOptions options, QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // Commands that later windows provide; the program entry wires them.
+    struct Commands {
+        std::function<int()> show_online_modal;  // returns the modal result
+        std::function<void()> online;            // "Он-лайн"
+        std::function<void()> print;             // "Печать"
+        std::function<void()> align_columns;     // "Выровнять столбцы"
+        std::function<void()> delete_rows;       // "Удалить строки или файлы"
+        std::function<void()> export_excel;      // "Экспорт в Excel"
+        std::function<void()> open_graph;        // "Построить график", row double-click
+        std::function<void()> graph_parameters;  // "Параметры графика"
+    } commands;
+
+    void set_about_box(Tform6* about) { about_ = about; }
+
+    ui::Grid* NextGrid1;
+    QToolBar* ToolBar1;
+    QToolButton *ToolButton1, *ToolButton2, *ToolButton3, *ToolButton4, *ToolButton5, *ToolButton6;
+    QAction *N2, *N3, *N4, *N5, *N7, *N40, *N39, *N8, *N9, *N11;
+    QAction *N27, *N29, *N30, *N31, *N33, *N34, *Excel1, *N37, *N36, *N41, *N24, *N26;
+
+    // Handlers, callable from tests as the menu calls them.
+    void N2Click();
+    void N3Click();
+    void N4Click();
+    void N39Click();
+    void N11Click();
+    void N24Click();
+    void ToolButton6Click();
+    void N26Click();
+    void enable_button();
+
+    bool data_file_open() const { return data_file_open_; }
+    const QString& open_dialog_dir() const { return open_dialog_dir_; }
+    const QString& help_file() const { return help_file_; }
+    bool created() const { return created_; }
+    SettingsStore* settings() const { return store_.get(); }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void FormCreate();
+    void FormClose();
+    void build_menu();
+    void build_toolbar();
+    void run(const std::function<void()>& command);
+
+    MainFormOptions options_;
+    std::unique_ptr<SettingsStore> store_;
+    Tform6* about_ = nullptr;
+    QString help_file_;
+    QString open_dialog_dir_;  // OpenDialog1 and SaveDialog1 start here
+    bool data_file_open_ = false;
+    bool created_ = false;
+};
+
+}  // namespace lekta

@@ -1,0 +1,132 @@
+#include "app/settings_store.h"
+
+#include "app/shell_state.h"
+#include "testfile/number_text.h"
+#include "ui/dialogs.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <climits>
+#include <QSettings>
+#include <QStandardPaths>
+
+namespace lekta {
+
+namespace {
+
+const QString kGroup = QStringLiteral("1.0");
+
+// Colours are stored as the decimal text of a 32-bit colour value.
+std::int32_t read_colour(const QString& text)
+{
+    const long long v = parse_integer(text.toStdString());
+    if (v < INT32_MIN || v > INT32_MAX)
+        throw ConvertError("'" + text.toStdString() + "' is not a valid integer value");
+    return static_cast<std::int32_t>(v);
+}
+
+}  // namespace
+
+QString QtSettingsStore::location()
+{
+#ifdef Q_OS_WIN
+    return QStringLiteral("HKEY_CURRENT_USER\\Software\\Veltrask\\LEKTA");
+#else
+    // Computed afresh each time, so a changed XDG_CONFIG_HOME takes effect.
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + "/Veltrask/LEKTA.conf";
+#endif
+}
+
+QtSettingsStore::QtSettingsStore()
+{
+#ifdef Q_OS_WIN
+    settings_ = std::make_unique<QSettings>(location(), QSettings::NativeFormat);
+#else
+    QDir().mkpath(QFileInfo(location()).absolutePath());
+    settings_ = std::make_unique<QSettings>(location(), QSettings::IniFormat);
+#endif
+    settings_->beginGroup(kGroup);
+}
+
+QtSettingsStore::~QtSettingsStore()
+{
+    settings_->endGroup();
+    settings_->sync();
+}
+
+bool QtSettingsStore::contains(const QString& name) const
+{
+    return settings_->contains(name);
+}
+
+QString QtSettingsStore::read(const QString& name) const
+{
+    return settings_->value(name).toString();
+}
+
+void QtSettingsStore::write(const QString& name, const QString& value)
+{
+    settings_->setValue(name, value);
+    settings_->sync();
+}
+
+QString as_directory(const QString& folder)
+{
+    return folder + "/";
+}
+
+QString choose_folder(ui::Dialogs& dialogs, const QString& root)
+{
+    const auto folder = dialogs.select_folder({QStringLiteral("Выберите каталог"), root});
+    if (folder) {
+        ui::show_message(dialogs, QStringLiteral("Выбранный каталог = ") + *folder);
+        return *folder;
+    }
+    ui::show_message(dialogs, QStringLiteral("Выбор каталога прервался"));
+    return QString();
+}
+
+void read_settings(SettingsStore& store, ui::Dialogs& dialogs)
+{
+    ShellState& s = shell();
+    QString line;
+    if (store.contains("line"))
+        line = store.read("line");
+    // A stored colour that is not a decimal integer stops the start-up here,
+    // before anything is taken over, so the stored values stay as they are.
+    const std::int32_t color_f = store.contains("Color_F") ? read_colour(store.read("Color_F")) : 255;
+    const std::int32_t color_ft = store.contains("Color_Ft") ? read_colour(store.read("Color_Ft")) : 16711680;
+    s.line_width = line;
+    s.color_f = color_f;
+    s.color_ft = color_ft;
+
+    if (store.contains("Default_dir")) {
+        s.default_dir = store.read("Default_dir");
+    } else {
+        s.default_dir = QDir::currentPath();
+        store.write("Default_dir", s.default_dir);
+    }
+
+    if (store.contains("WorkDir")) {
+        s.working_dir = store.read("WorkDir");
+    } else {
+        ui::show_message(dialogs, QStringLiteral("Выберите рабочий каталог c файлами *.bmd"));
+        s.working_dir = as_directory(choose_folder(dialogs, QStringLiteral("\\\\")));
+        store.write("WorkDir", s.working_dir);
+    }
+    s.settings_loaded = true;
+}
+
+void write_settings(SettingsStore& store)
+{
+    const ShellState& s = shell();
+    if (!s.settings_loaded)
+        return;
+    store.write("Default_dir", s.default_dir);
+    store.write("WorkDir", s.working_dir);
+    store.write("line", s.line_width);
+    store.write("Color_F", QString::number(s.color_f));
+    store.write("Color_Ft", QString::number(s.color_ft));
+}
+
+}  // namespace lekta

@@ -1,1 +1,0 @@
-namespace lekta { int placeholder_graph_placeholder = 0; }

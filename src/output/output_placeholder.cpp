@@ -1,1 +1,0 @@
-namespace lekta { int placeholder_output_placeholder = 0; }

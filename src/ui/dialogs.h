@@ -1,0 +1,113 @@
+#pragma once
+// Every message box and file, folder or printer question the windows ask goes
+// through this interface: the Qt implementation shows real dialogs, the
+// scripted one records what was asked and plays prepared answers, so window
+// logic is testable without a person.
+#include <QString>
+#include <QStringList>
+#include <deque>
+#include <optional>
+#include <vector>
+
+class QWidget;
+
+namespace lekta::ui {
+
+enum class Icon { None, Information, Warning, Error, Question };
+
+struct MessageBox {
+    QString title;
+    QString text;
+    Icon icon = Icon::None;
+    QStringList buttons;  // captions as shown, e.g. "&Yes", "&No"; empty means "OK"
+};
+
+struct FolderDialog {
+    QString caption;
+    QString root;
+};
+
+struct FileDialog {
+    QString title;
+    QString file_name;
+    QString filter;       // "Файлы данных|*.db" style: description|patterns pairs
+    int filter_index = 1; // first filter selected
+    QString default_ext;
+    QString initial_dir;
+};
+
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+    // Index of the button pressed; -1 when the box was closed without one.
+    virtual int message_box(const MessageBox& box) = 0;
+    // The chosen folder, or nothing when cancelled.
+    virtual std::optional<QString> select_folder(const FolderDialog& dialog) = 0;
+    virtual std::optional<QString> save_file(const FileDialog& dialog) = 0;
+    virtual std::optional<QString> open_file(const FileDialog& dialog) = 0;
+    // Opens a document (a help file) with the desktop's handler.
+    virtual bool open_document(const QString& path) = 0;
+
+    // The windows' parent for modal boxes (may be null).
+    void set_parent(QWidget* parent) { parent_ = parent; }
+    QWidget* parent() const { return parent_; }
+
+private:
+    QWidget* parent_ = nullptr;
+};
+
+// The dialogs the program shows: the application title and the plain OK box.
+QString application_title();
+void show_message(Dialogs& dialogs, const QString& text);
+// The framework's warning question: title "Warning", buttons "&Yes" and "&No".
+bool ask_warning_yes_no(Dialogs& dialogs, const QString& text);
+
+class QtDialogs : public Dialogs {
+public:
+    int message_box(const MessageBox& box) override;
+    std::optional<QString> select_folder(const FolderDialog& dialog) override;
+    std::optional<QString> save_file(const FileDialog& dialog) override;
+    std::optional<QString> open_file(const FileDialog& dialog) override;
+    bool open_document(const QString& path) override;
+};
+
+// Records each dialog shown; answers from the queue, then with the defaults
+// (first button, cancel for file and folder questions).
+class ScriptedDialogs : public Dialogs {
+public:
+    enum class Kind { Message, Folder, SaveFile, OpenFile, Document };
+    struct Shown {
+        Kind kind;
+        QString title;  // message title, folder caption or file dialog title
+        QString text;   // message text, folder root or file name
+        QStringList buttons;
+        Icon icon = Icon::None;
+        QString filter;
+        QString default_ext;
+    };
+    struct Answer {
+        int button = 0;                // for messages
+        std::optional<QString> path;   // for folder and file questions
+    };
+
+    void answer_button(int index) { answers_.push_back({index, std::nullopt}); }
+    void answer_path(std::optional<QString> path) { answers_.push_back({0, std::move(path)}); }
+
+    int message_box(const MessageBox& box) override;
+    std::optional<QString> select_folder(const FolderDialog& dialog) override;
+    std::optional<QString> save_file(const FileDialog& dialog) override;
+    std::optional<QString> open_file(const FileDialog& dialog) override;
+    bool open_document(const QString& path) override;
+
+    const std::vector<Shown>& shown() const { return shown_; }
+    QStringList texts() const;
+    void clear() { shown_.clear(); }
+    size_t pending_answers() const { return answers_.size(); }
+
+private:
+    bool next(Answer& answer);
+    std::vector<Shown> shown_;
+    std::deque<Answer> answers_;
+};
+
+}  // namespace lekta::ui

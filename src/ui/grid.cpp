@@ -1,0 +1,174 @@
+#include "ui/grid.h"
+
+#include <QHeaderView>
+#include <QResizeEvent>
+#include <algorithm>
+
+namespace lekta::ui {
+
+Grid::Grid(QWidget* parent) : QTableView(parent), model_(new GridModel(this))
+{
+    setModel(model_);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setShowGrid(true);
+    setWordWrap(false);
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    horizontalHeader()->setSectionsClickable(true);
+    horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->setMinimumSectionSize(8);
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    verticalHeader()->setFixedWidth(14);
+    verticalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    connect(horizontalHeader(), &QHeaderView::sectionClicked, this, &Grid::header_clicked);
+    connect(this, &QTableView::doubleClicked, this, [this](const QModelIndex& i) {
+        if (i.isValid())
+            emit RowDoubleClicked(i.row());
+    });
+    connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this](int index, int, int size) {
+        // A column never gets narrower than its minimum width.
+        if (index < ColumnCount() && size < Column(index).min_width && Column(index).visible)
+            horizontalHeader()->resizeSection(index, Column(index).min_width);
+    });
+}
+
+int Grid::AddColumn(const GridColumn& column)
+{
+    const int index = ColumnCount();
+    columns_.push_back(column);
+    model_->set_column_count(index + 1);
+    model_->set_caption(index, column.caption);
+    model_->set_alignment(index, column.alignment);
+    setColumnHidden(index, !column.visible);
+    fit_columns();
+    return index;
+}
+
+void Grid::SetColumnVisible(int index, bool visible)
+{
+    columns_.at(static_cast<size_t>(index)).visible = visible;
+    setColumnHidden(index, !visible);
+    fit_columns();
+}
+
+void Grid::SetColumnWidth(int index, int width)
+{
+    auto& c = columns_.at(static_cast<size_t>(index));
+    c.width = std::max(width, c.min_width);
+    fit_columns();
+}
+
+int Grid::ColumnWidthOf(int index) const
+{
+    return columnWidth(index);
+}
+
+int Grid::AddRow(int count)
+{
+    return model_->add_rows(count);
+}
+
+void Grid::DeleteRow(int row)
+{
+    model_->delete_row(row);
+}
+
+void Grid::ClearRows()
+{
+    model_->clear_rows();
+}
+
+void Grid::EndUpdate()
+{
+    model_->end_update();
+    if (!model_->updating()) {
+        for (int i = 0; i < ColumnCount(); ++i)
+            setColumnHidden(i, !Column(i).visible);
+        fit_columns();
+    }
+}
+
+int Grid::SelectedRow() const
+{
+    const QModelIndex i = currentIndex();
+    if (i.isValid() && selectionModel()->isRowSelected(i.row(), {}))
+        return i.row();
+    const auto rows = SelectedRows();
+    return rows.isEmpty() ? -1 : rows.front();
+}
+
+QList<int> Grid::SelectedRows() const
+{
+    QList<int> rows;
+    for (const QModelIndex& i : selectionModel()->selectedRows())
+        rows << i.row();
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+void Grid::SelectRow(int row, bool add)
+{
+    if (row < 0 || row >= RowCount())
+        return;
+    const auto flags = (add ? QItemSelectionModel::Select : QItemSelectionModel::ClearAndSelect) |
+                       QItemSelectionModel::Rows;
+    selectionModel()->setCurrentIndex(model_->index(row, 0), flags);
+}
+
+void Grid::SortColumn(int column, bool ascending)
+{
+    sorted_column_ = column;
+    sorted_ascending_ = ascending;
+    model_->sort_by(column, ascending);
+    horizontalHeader()->setSortIndicatorShown(true);
+    horizontalHeader()->setSortIndicator(column, ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
+}
+
+void Grid::header_clicked(int section)
+{
+    if (section < 0 || section >= ColumnCount() || !Column(section).sortable)
+        return;
+    const bool ascending = section == sorted_column_ ? !sorted_ascending_ : true;
+    SortColumn(section, ascending);
+}
+
+void Grid::SetHeaderHeight(int pixels)
+{
+    horizontalHeader()->setFixedHeight(pixels);
+}
+
+void Grid::fit_columns()
+{
+    int fixed = 0, flexible = 0;
+    for (const auto& c : columns_) {
+        if (!c.visible)
+            continue;
+        (c.auto_size ? flexible : fixed) += c.width;
+    }
+    const int available = viewport()->width();
+    double scale = 1.0;
+    if (flexible > 0 && available > fixed + flexible)
+        scale = static_cast<double>(available - fixed) / flexible;
+    for (int i = 0; i < ColumnCount(); ++i) {
+        const auto& c = Column(i);
+        const int w = c.auto_size ? static_cast<int>(c.width * scale) : c.width;
+        setColumnWidth(i, std::max(w, c.min_width));
+    }
+}
+
+void Grid::resizeEvent(QResizeEvent* event)
+{
+    QTableView::resizeEvent(event);
+    fit_columns();
+}
+
+void Grid::currentChanged(const QModelIndex& current, const QModelIndex& previous)
+{
+    QTableView::currentChanged(current, previous);
+    model_->set_indicator_row(current.isValid() ? current.row() : -1);
+}
+
+}  // namespace lekta::ui

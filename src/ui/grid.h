@@ -1,0 +1,77 @@
+#pragma once
+// The table the windows show: text columns with caption, width, minimum
+// width, visibility and options; rows of text cells; whole-row and multi-row
+// selection; text sorting by a click on a sortable column's header.
+#include <QList>
+#include <QTableView>
+#include <vector>
+
+#include "ui/grid_model.h"
+
+namespace lekta::ui {
+
+struct GridColumn {
+    QString name;  // component name, e.g. "NxTextColumn15"
+    QString caption;
+    int width = 80;
+    int min_width = 0;
+    bool visible = true;
+    bool sortable = false;   // header click sorts by text
+    bool auto_size = false;  // takes a share of spare width when the grid grows
+    Qt::Alignment alignment = Qt::AlignCenter;
+};
+
+class Grid : public QTableView {
+    Q_OBJECT
+public:
+    explicit Grid(QWidget* parent = nullptr);
+
+    int AddColumn(const GridColumn& column);
+    int ColumnCount() const { return static_cast<int>(columns_.size()); }
+    const GridColumn& Column(int index) const { return columns_.at(static_cast<size_t>(index)); }
+    void SetColumnVisible(int index, bool visible);
+    bool ColumnVisible(int index) const { return Column(index).visible; }
+    void SetColumnWidth(int index, int width);
+    int ColumnWidthOf(int index) const;
+
+    int RowCount() const { return model_->rowCount(); }
+    int AddRow(int count = 1);  // index of the first new row
+    void DeleteRow(int row);
+    void ClearRows();
+    const QString& Cell(int column, int row) const { return model_->cell(column, row); }
+    void SetCell(int column, int row, const QString& text) { model_->set_cell(column, row, text); }
+
+    void BeginUpdate() { model_->begin_update(); }
+    void EndUpdate();
+
+    int SelectedRow() const;  // current row, -1 when none
+    QList<int> SelectedRows() const;
+    void SelectRow(int row, bool add = false);
+
+    void SortColumn(int column, bool ascending);
+    int SortedColumn() const { return sorted_column_; }
+
+    void SetHeaderHeight(int pixels);
+    GridModel* model_texts() const { return model_; }
+
+    // Widths the columns get when the grid has room: designed widths, spare
+    // width shared by the auto-sizing columns in proportion to their widths.
+    void fit_columns();
+
+signals:
+    void RowDoubleClicked(int row);
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+
+private:
+    void header_clicked(int section);
+
+    GridModel* model_;
+    std::vector<GridColumn> columns_;
+    int sorted_column_ = -1;
+    bool sorted_ascending_ = true;
+};
+
+}  // namespace lekta::ui

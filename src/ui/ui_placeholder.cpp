@@ -1,1 +1,0 @@
-namespace lekta { int placeholder_ui_placeholder = 0; }
