@@ -1,0 +1,59 @@
+#include "testfile/number_text.h"
+
+#include <gtest/gtest.h>
+
+using lekta::number_text;
+
+TEST(NumberText, GeneralFormatUnderBothSeparators)
+{
+    EXPECT_EQ(number_text(125.0L / 10, ","), "12,5");
+    EXPECT_EQ(number_text(125.0L / 10, "."), "12.5");
+    EXPECT_EQ(number_text(1000.0L / 10, ","), "100");
+    EXPECT_EQ(number_text(12345.0L / 1000, ","), "12,345");
+    EXPECT_EQ(number_text(0, ","), "0");
+    EXPECT_EQ(number_text(-5.0L / 1000, ","), "-0,005");
+    EXPECT_EQ(number_text(1.0L / 10000, ","), "0,0001");
+    // Results are unsigned 32-bit thousandths: all digits survive.
+    EXPECT_EQ(number_text(4294967295.0L / 1000, ","), "4294967,295");
+    // Fifteen significant digits, the last one rounded.
+    EXPECT_EQ(number_text(1.0L / 3, "."), "0.333333333333333");
+    EXPECT_EQ(number_text(2.0L / 3, "."), "0.666666666666667");
+    // A separator of more than one byte goes in whole.
+    EXPECT_EQ(number_text(2.5L, "\u066B"), "2\u066B5");
+}
+
+TEST(NumberText, ExponentOnlyForTinyOrHugeValues)
+{
+    EXPECT_EQ(number_text(0.00001L, ","), "0,00001");
+    EXPECT_EQ(number_text(0.0000015L, ","), "1,5E-6");
+    EXPECT_EQ(number_text(123456789012345.0L, ","), "123456789012345");
+    EXPECT_EQ(number_text(1e20L, ","), "1E20");
+}
+
+TEST(NumberText, ParsesWhatItWrites)
+{
+    lekta::number_format().decimal_separator = ",";
+    EXPECT_DOUBLE_EQ(lekta::parse_number("12,345"), 12.345);
+    EXPECT_DOUBLE_EQ(lekta::parse_number("-0,2"), -0.2);
+    EXPECT_DOUBLE_EQ(lekta::parse_number("1,5E-6"), 1.5e-6);
+    EXPECT_THROW(lekta::parse_number(""), lekta::ConvertError);
+    EXPECT_THROW(lekta::parse_number("12,3x"), lekta::ConvertError);
+    EXPECT_THROW(lekta::parse_number("inf"), lekta::ConvertError);
+    lekta::number_format().decimal_separator = ".";
+    EXPECT_DOUBLE_EQ(lekta::parse_number("12.5"), 12.5);
+    lekta::number_format().decimal_separator = ",";
+}
+
+TEST(NumberText, IntegersAsTheSettingsStoreThem)
+{
+    EXPECT_EQ(lekta::parse_integer("16711680"), 16711680);
+    EXPECT_EQ(lekta::parse_integer("-16777201"), -16777201);
+    for (const char* bad : {"", "red", "12 ", "0x10", "+", "1.5"}) {
+        try {
+            lekta::parse_integer(bad);
+            ADD_FAILURE() << bad;
+        } catch (const lekta::ConvertError& e) {
+            EXPECT_EQ(std::string(e.what()), "'" + std::string(bad) + "' is not a valid integer value");
+        }
+    }
+}
