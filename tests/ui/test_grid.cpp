@@ -1,0 +1,115 @@
+#include "ui/grid.h"
+#include "ui/dialogs.h"
+#include "ui/error_display.h"
+
+#include <QHeaderView>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <stdexcept>
+
+using namespace lekta::ui;
+
+namespace {
+
+void click_header(Grid& g, int column)
+{
+    QHeaderView* h = g.horizontalHeader();
+    const int x = h->sectionViewportPosition(column) + h->sectionSize(column) / 2;
+    QTest::mouseClick(h->viewport(), Qt::LeftButton, {}, QPoint(x, h->height() / 2));
+}
+
+QStringList column_texts(const Grid& g, int column)
+{
+    QStringList out;
+    for (int r = 0; r < g.RowCount(); ++r)
+        out << g.Cell(column, r);
+    return out;
+}
+
+}  // namespace
+
+TEST(Grid, HeaderClickSortsSortableColumnsByTextAndTogglesOrder)
+{
+    Grid g;
+    g.AddColumn({"A", "Имя", 60, 0, true, true, false});
+    g.AddColumn({"B", "Прочее", 60, 0, true, false, false});
+    g.resize(400, 300);
+    g.show();
+    const QStringList names = {"b.bmd", "A.bmd", "c.bmd", "a2.bmd"};
+    for (int i = 0; i < names.size(); ++i) {
+        const int r = g.AddRow();
+        g.SetCell(0, r, names[i]);
+        g.SetCell(1, r, QString::number(i));
+    }
+    click_header(g, 0);
+    EXPECT_EQ(column_texts(g, 0), (QStringList{"A.bmd", "a2.bmd", "b.bmd", "c.bmd"}));
+    // Whole rows move together.
+    EXPECT_EQ(column_texts(g, 1), (QStringList{"1", "3", "0", "2"}));
+    click_header(g, 0);
+    EXPECT_EQ(column_texts(g, 0), (QStringList{"c.bmd", "b.bmd", "a2.bmd", "A.bmd"}));
+    // A column without header sorting ignores the click.
+    click_header(g, 1);
+    EXPECT_EQ(column_texts(g, 0), (QStringList{"c.bmd", "b.bmd", "a2.bmd", "A.bmd"}));
+}
+
+TEST(Grid, WidthsMinimumsVisibilityAndSpareWidth)
+{
+    Grid g;
+    g.AddColumn({"A", "a", 60, 0, true, true, true});
+    g.AddColumn({"B", "b", 35, 35, true, true, true});
+    g.AddColumn({"C", "c", 100, 0, true, false, false});
+    g.resize(200, 100);
+    g.show();
+    QApplication::processEvents();
+    // Narrow grid: designed widths.
+    EXPECT_EQ(g.columnWidth(0), 60);
+    EXPECT_EQ(g.columnWidth(2), 100);
+    // Wide grid: the auto-sizing columns share the spare width, the fixed one keeps its own.
+    g.resize(14 + 2 * 95 + 100 + 4, 100);
+    QApplication::processEvents();
+    EXPECT_GT(g.columnWidth(0), 60);
+    EXPECT_GT(g.columnWidth(1), 35);
+    EXPECT_EQ(g.columnWidth(2), 100);
+    // Dragging below the minimum snaps back.
+    g.horizontalHeader()->resizeSection(1, 10);
+    EXPECT_EQ(g.columnWidth(1), 35);
+    g.SetColumnVisible(2, false);
+    EXPECT_TRUE(g.isColumnHidden(2));
+    g.SetColumnVisible(2, true);
+    EXPECT_FALSE(g.isColumnHidden(2));
+}
+
+TEST(Grid, RowsCellsSelectionAndBatchedUpdates)
+{
+    Grid g;
+    g.AddColumn({"A", "Площадь \r\nS, мм.кв", 60, 0, true, true, false});
+    EXPECT_EQ(g.model()->headerData(0, Qt::Horizontal).toString(), "Площадь \r\nS, мм.кв");
+    g.BeginUpdate();
+    for (int i = 0; i < 5; ++i)
+        g.SetCell(0, g.AddRow(), QString::number(i));
+    g.EndUpdate();
+    EXPECT_EQ(g.RowCount(), 5);
+    EXPECT_EQ(g.model()->rowCount(), 5);
+    g.SelectRow(1);
+    g.SelectRow(3, true);
+    EXPECT_EQ(g.SelectedRows(), (QList<int>{1, 3}));
+    g.DeleteRow(1);
+    EXPECT_EQ(g.Cell(0, 1), "2");
+    EXPECT_THROW(g.Cell(0, 9), std::out_of_range);
+    EXPECT_THROW(g.DeleteRow(-1), std::out_of_range);
+    g.ClearRows();
+    EXPECT_EQ(g.RowCount(), 0);
+    EXPECT_EQ(g.SelectedRow(), -1);
+}
+
+TEST(ErrorDisplay, ShowsTheTextAndKeepsGoing)
+{
+    ScriptedDialogs d;
+    set_error_dialogs(&d);
+    EXPECT_FALSE(guarded([] { throw std::runtime_error("Range check error"); }));
+    EXPECT_TRUE(guarded([] {}));
+    ASSERT_EQ(d.shown().size(), 1u);
+    EXPECT_EQ(d.shown()[0].text, "Range check error");
+    EXPECT_EQ(d.shown()[0].icon, Icon::Error);
+    set_error_dialogs(nullptr);
+}
