@@ -63,7 +63,7 @@ void TForm5::paintEvent(QPaintEvent*)
     sub.setPixelSize(12);
     p.setFont(sub);
     p.drawText(QRect(80, 42, 312, 28), Qt::AlignLeft | Qt::AlignVCenter,
-               QStringLiteral("Рабочее место оператора испытательной машины"));
+               QStringLiteral("Рабочее место оператора"));
     p.setPen(QColor(10, 30, 70));
     p.setBrush(Qt::NoBrush);
     p.drawRect(rect().adjusted(0, 0, -1, -1));

@@ -7,6 +7,9 @@
 #include "ui/error_display.h"
 #include "ui/regional.h"
 
+#include <QGuiApplication>
+#include <QScreen>
+
 int main(int argc, char** argv)
 {
     lekta::ui::Application app(argc, argv);
@@ -18,6 +21,9 @@ int main(int argc, char** argv)
     lekta::ui::QtDialogs dialogs;
     lekta::ui::set_error_dialogs(&dialogs);
     lekta::Forms forms = lekta::create_forms(dialogs, true);
+    // Without a window manager "maximised" means nothing; cover the screen anyway.
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        forms.Form1->setGeometry(screen->availableGeometry());
     forms.Form1->showMaximized();
     const int rc = app.exec();
     delete forms.Form1;  // the other windows are its children

@@ -39,6 +39,7 @@ int Grid::AddColumn(const GridColumn& column)
 {
     const int index = ColumnCount();
     columns_.push_back(column);
+    longest_.emplace_back();
     model_->set_column_count(index + 1);
     model_->set_caption(index, column.caption);
     model_->set_alignment(index, column.alignment);
@@ -66,6 +67,36 @@ int Grid::ColumnWidthOf(int index) const
     return columnWidth(index);
 }
 
+void Grid::SetCell(int column, int row, const QString& text)
+{
+    model_->set_cell(column, row, text);
+    note_content(column, text);
+}
+
+void Grid::note_content(int column, const QString& text)
+{
+    auto& longest = longest_.at(static_cast<size_t>(column));
+    if (text.size() > longest.size()) {
+        longest = text;
+        if (!model_->updating())
+            fit_columns();
+    }
+}
+
+int Grid::needed_width(int column) const
+{
+    const auto& c = Column(column);
+    int w = 0;
+    // Captions may hold several lines; the widest one counts.
+    const QFontMetrics header_metrics(horizontalHeader()->font());
+    for (const QString& line : QString(c.caption).replace("\r\n", "\n").split('\n'))
+        w = std::max(w, header_metrics.horizontalAdvance(line) + 10);
+    const QString& longest = longest_[static_cast<size_t>(column)];
+    if (!longest.isEmpty())
+        w = std::max(w, fontMetrics().horizontalAdvance(longest) + 12);
+    return w;
+}
+
 int Grid::AddRow(int count)
 {
     return model_->add_rows(count);
@@ -79,6 +110,8 @@ void Grid::DeleteRow(int row)
 void Grid::ClearRows()
 {
     model_->clear_rows();
+    for (auto& l : longest_)
+        l.clear();
 }
 
 void Grid::EndUpdate()
@@ -142,20 +175,24 @@ void Grid::SetHeaderHeight(int pixels)
 
 void Grid::fit_columns()
 {
+    // Each column as wide as its design, its minimum and its widest text
+    // need; spare width goes to the auto-sizing columns in proportion.
+    std::vector<int> base(columns_.size());
     int fixed = 0, flexible = 0;
-    for (const auto& c : columns_) {
+    for (int i = 0; i < ColumnCount(); ++i) {
+        const auto& c = Column(i);
+        base[static_cast<size_t>(i)] = std::max({c.width, c.min_width, needed_width(i)});
         if (!c.visible)
             continue;
-        (c.auto_size ? flexible : fixed) += c.width;
+        (c.auto_size ? flexible : fixed) += base[static_cast<size_t>(i)];
     }
     const int available = viewport()->width();
     double scale = 1.0;
     if (flexible > 0 && available > fixed + flexible)
         scale = static_cast<double>(available - fixed) / flexible;
     for (int i = 0; i < ColumnCount(); ++i) {
-        const auto& c = Column(i);
-        const int w = c.auto_size ? static_cast<int>(c.width * scale) : c.width;
-        setColumnWidth(i, std::max(w, c.min_width));
+        const int b = base[static_cast<size_t>(i)];
+        setColumnWidth(i, Column(i).auto_size ? static_cast<int>(b * scale) : b);
     }
 }
 

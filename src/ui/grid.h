@@ -39,7 +39,7 @@ public:
     void DeleteRow(int row);
     void ClearRows();
     const QString& Cell(int column, int row) const { return model_->cell(column, row); }
-    void SetCell(int column, int row, const QString& text) { model_->set_cell(column, row, text); }
+    void SetCell(int column, int row, const QString& text);
 
     void BeginUpdate() { model_->begin_update(); }
     void EndUpdate();
@@ -69,7 +69,13 @@ private:
     void header_clicked(int section);
 
     GridModel* model_;
+    void note_content(int column, const QString& text);
+    int needed_width(int column) const;
+
     std::vector<GridColumn> columns_;
+    // The longest text of each column (by characters): measuring only that
+    // one keeps the columns wide enough without measuring every cell.
+    std::vector<QString> longest_;
     int sorted_column_ = -1;
     bool sorted_ascending_ = true;
 };
