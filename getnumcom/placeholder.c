@@ -1,1 +1,0 @@
-void getnumcom_placeholder(void) {}
