@@ -9,12 +9,12 @@ namespace {
 
 std::string tenths(std::uint16_t v)
 {
-    return number_text(static_cast<long double>(v) / 10);
+    return decimal_text(v, 1);
 }
 
 std::string thousandths(std::uint32_t v)
 {
-    return number_text(static_cast<long double>(v) / 1000);
+    return decimal_text(v, 3);
 }
 
 }  // namespace
@@ -66,7 +66,7 @@ CatalogueRow catalogue_row(const std::string& entry_name)
             c[12] = thousandths(tail_u32(Tail::TensileStrength));
         }
         c[13] = thousandths(tail_u32(Tail::BreakingLoad));
-        c[14] = number_text(static_cast<long double>(read_word(kGaugeBase)) / 100);
+        c[14] = decimal_text(read_word(kGaugeBase), 2);
         c[15] = thousandths(tail_u32(Tail::ProofLoad));
         c[16] = thousandths(tail_u32(Tail::ProofStress));
     }

@@ -68,6 +68,34 @@ std::string number_text(long double value, const std::string& separator)
     return out;
 }
 
+std::string decimal_text(long long value, int decimals)
+{
+    const bool negative = value < 0;
+    unsigned long long v = negative ? 0ULL - static_cast<unsigned long long>(value) : static_cast<unsigned long long>(value);
+    unsigned long long scale = 1;
+    for (int i = 0; i < decimals; ++i)
+        scale *= 10;
+    unsigned long long whole = v / scale, frac = v % scale;
+    int digits = decimals;
+    while (digits > 0 && frac % 10 == 0) {
+        frac /= 10;
+        --digits;
+    }
+    // Beyond 15 significant digits the general format would round; leave
+    // such values to it.
+    if (whole >= 1000000000000000ULL)
+        return number_text(static_cast<long double>(value) / static_cast<long double>(scale));
+    std::string out = negative && (whole || frac) ? "-" : "";
+    out += std::to_string(whole);
+    if (digits > 0) {
+        std::string f = std::to_string(frac);
+        out += number_format().decimal_separator;
+        out.append(static_cast<size_t>(digits) - f.size(), '0');
+        out += f;
+    }
+    return out;
+}
+
 double parse_number(const std::string& text)
 {
     std::string t = text;

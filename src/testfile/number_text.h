@@ -25,6 +25,11 @@ public:
 std::string number_text(long double value);
 std::string number_text(long double value, const std::string& separator);
 
+// value / 10^decimals in the same general format, computed exactly in
+// integers: the catalogue's fields are all such fixed-point numbers, and this
+// is many times quicker than formatting a floating-point value.
+std::string decimal_text(long long value, int decimals);
+
 // Reads a number written with the current separator (a '.' is accepted too,
 // so texts typed either way read back). Throws ConvertError.
 double parse_number(const std::string& text);

@@ -57,3 +57,16 @@ TEST(NumberText, IntegersAsTheSettingsStoreThem)
         }
     }
 }
+
+TEST(NumberText, FixedPointTextsMatchTheGeneralFormat)
+{
+    lekta::number_format().decimal_separator = ",";
+    const long long values[] = {0, 5, 10, 125, 785, 1000, 12345, 65535, 305123, 4294967295LL, -5, -12500, 100000};
+    for (long long v : values)
+        for (int d : {1, 2, 3, 4}) {
+            long double scale = 1;
+            for (int i = 0; i < d; ++i)
+                scale *= 10;
+            EXPECT_EQ(lekta::decimal_text(v, d), number_text(static_cast<long double>(v) / scale)) << v << " " << d;
+        }
+}
