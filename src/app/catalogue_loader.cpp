@@ -51,7 +51,7 @@ void load_fil(ui::Grid& grid, ui::Dialogs& dialogs, const QString& directory)
             const QString path = directory + QString::fromStdString(name);
             s.current_file = path;
             try {
-                if (!read_test_file(path.toStdString())) {
+                if (!read_test_summary(path.toStdString())) {
                     const QString text = QStringLiteral("Ошибка открытия ") + path + QChar(13) +
                                          QStringLiteral("Пропустить файл?");
                     if (ui::ask_warning_yes_no(dialogs, text))

@@ -52,6 +52,12 @@ constexpr int kExtensometerMode = 2;
 // while reading an opened file throws InOutError.
 bool read_test_file(const std::string& path);
 
+// As read_test_file, but only the header and the tail land in the buffer,
+// at their places; everything between stays spaces. The catalogue needs no
+// more, and skipping the point records makes listing a folder of long tests
+// as quick as opening its files.
+bool read_test_summary(const std::string& path);
+
 std::uint8_t read_byte(std::size_t offset);
 std::uint16_t read_word(std::size_t offset);
 

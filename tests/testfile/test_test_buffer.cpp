@@ -184,3 +184,30 @@ TEST(TestBuffer, ModeAndShapeTables)
     EXPECT_THROW(shape_text(4), RangeError);
     EXPECT_STREQ(RangeError().what(), "Range check error");
 }
+
+TEST(TestBuffer, SummaryHoldsTheSameHeaderAndTailAsTheWholeFile)
+{
+    TempDir dir;
+    for (std::uint8_t mode : {0, 2}) {
+        RawTest t;
+        t.mode = mode; t.series = 9; t.area = 1234; t.gauge_base = 2500;
+        t.points.assign(1000, {5, 6, 7});
+        t.yield_stress = 1; t.yield_load = 2; t.tensile_strength = 3; t.breaking_load = 4;
+        t.proof_load = 5; t.proof_stress = 6;
+        const std::string path = write_test(dir, "s.bmd", t.bytes());
+        ASSERT_TRUE(read_test_file(path));
+        std::vector<unsigned char> whole(test_buffer().bytes, test_buffer().bytes + test_buffer().size);
+        ASSERT_TRUE(read_test_summary(path));
+        const auto& b = test_buffer();
+        EXPECT_EQ(b.size, static_cast<std::int32_t>(whole.size()));
+        EXPECT_TRUE(std::equal(whole.begin(), whole.begin() + 28, b.bytes));
+        EXPECT_TRUE(std::equal(whole.end() - 30, whole.end(), b.bytes + b.size - 30));
+        EXPECT_EQ(b.bytes[28 + 16 * 10], 0x20);  // the points are not read
+        EXPECT_EQ(tail_u32(Tail::BreakingLoad), 4u);
+    }
+    // Short files: whatever exists lands, the rest stays spaces.
+    ASSERT_TRUE(read_test_summary(write_test(dir, "five.bmd", {0, 0, 0, 0, 1})));
+    EXPECT_EQ(read_byte(4), 1);
+    EXPECT_EQ(read_byte(kShape), 0x20);
+    EXPECT_FALSE(read_test_summary(dir.file("missing.bmd")));
+}
