@@ -1,1 +1,0 @@
-namespace lekta { int placeholder_online_placeholder = 0; }
