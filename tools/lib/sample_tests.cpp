@@ -586,7 +586,11 @@ NamedTest SampleFolder::next()
     --tests_left_;
     ++test_no_;
     SampleSpec s = random_spec();
-    s.series = static_cast<std::uint8_t>(series_ % 256);
+    // The series byte runs 1..255 and then starts again; later rounds get a
+    // suffix so that file names stay unique.
+    const int series_no = (series_ - 1) % 255 + 1;
+    const int round = (series_ - 1) / 255;
+    s.series = static_cast<std::uint8_t>(series_no);
     s.test_no = static_cast<std::uint8_t>(test_no_);
     int y = 0, m = 0, d = 0;
     civil_from_days(day_number_, y, m, d);
@@ -598,7 +602,10 @@ NamedTest SampleFolder::next()
     s.minute = static_cast<std::uint8_t>(minute_of_day_ % 60);
     s.second = static_cast<std::uint8_t>(rng_.integer(0, 59));
     char name[48];
-    std::snprintf(name, sizeof name, "S%03d-%03d.bmd", series_, test_no_);
+    if (round == 0)
+        std::snprintf(name, sizeof name, "S%03d-%03d.bmd", series_no, test_no_);
+    else
+        std::snprintf(name, sizeof name, "S%03d-%03d_%d.bmd", series_no, test_no_, round + 1);
     return {name, synthesize_test(s)};
 }
 
