@@ -244,7 +244,7 @@ MaterialProps scattered(MaterialProps m, SampleRng& rng)
     return m;
 }
 
-double free_length_mm(const SampleSpec& s, double area)
+double free_length_mm(const SampleSpecimen& s, double area)
 {
     if (is_compression(s.kind))
         return s.shape == 3 ? std::max(10.0, std::sqrt(area) * 1.5) : 1.5 * s.size1_mm;
@@ -261,15 +261,15 @@ struct Synthesis {
     std::vector<double> strain;  // the specimen strain behind each point
 };
 
-Synthesis synthesize_points(const Curve& c, const SampleSpec& spec, double gauge_mm, SampleRng& rng)
+Synthesis synthesize_points(const Curve& c, const SampleSpecimen& sample, double gauge_mm, SampleRng& rng)
 {
     const MaterialProps& m = c.props();
-    const int n = std::max(10, spec.points);
+    const int n = std::max(10, sample.points);
     const int n1 = std::max(3, static_cast<int>(std::lround(0.22 * n)));
     const int n2 = std::max(3, static_cast<int>(std::lround(0.28 * n)));
     const int n3 = n - n1 - n2;
     const double noise_n = 0.0004 * m.tensile_mpa * c.area();
-    const bool ext = is_extensometer(spec.kind);
+    const bool ext = is_extensometer(sample.kind);
 
     std::vector<double> strains;
     strains.reserve(static_cast<std::size_t>(n));
@@ -324,47 +324,47 @@ double offset_load(const std::vector<BmdPoint>& pts, const std::vector<double>& 
 
 }  // namespace
 
-double section_area_mm2(const SampleSpec& spec)
+double section_area_mm2(const SampleSpecimen& sample)
 {
-    switch (spec.shape) {
+    switch (sample.shape) {
     case 0:
-    case 2: return kPi * spec.size1_mm * spec.size1_mm / 4;
-    case 1: return spec.size1_mm * spec.size2_mm;
-    default: return spec.area_mm2;
+    case 2: return kPi * sample.size1_mm * sample.size1_mm / 4;
+    case 1: return sample.size1_mm * sample.size2_mm;
+    default: return sample.area_mm2;
     }
 }
 
-BmdTest synthesize_test(const SampleSpec& spec)
+BmdTest synthesize_test(const SampleSpecimen& sample)
 {
-    SampleRng rng(spec.seed);
+    SampleRng rng(sample.seed);
     BmdTest t;
-    t.series = spec.series;
-    t.test_no = spec.test_no;
-    t.mode = mode_of(spec.kind);
-    t.no_curve = has_curve(spec.kind) ? 0 : 1;
-    t.shape = spec.shape;
-    t.rate = tenths(spec.rate);
-    t.day = spec.day;
-    t.month = spec.month;
-    t.year = spec.year;
-    t.hour = spec.hour;
-    t.minute = spec.minute;
-    t.second = spec.second;
-    if (spec.shape <= 2)
-        t.size1 = tenths(spec.size1_mm);
-    if (spec.shape == 1)
-        t.size2 = tenths(spec.size2_mm);
-    const double area = section_area_mm2(spec);
+    t.series = sample.series;
+    t.test_no = sample.test_no;
+    t.mode = mode_of(sample.kind);
+    t.no_curve = has_curve(sample.kind) ? 0 : 1;
+    t.shape = sample.shape;
+    t.rate = tenths(sample.rate);
+    t.day = sample.day;
+    t.month = sample.month;
+    t.year = sample.year;
+    t.hour = sample.hour;
+    t.minute = sample.minute;
+    t.second = sample.second;
+    if (sample.shape <= 2)
+        t.size1 = tenths(sample.size1_mm);
+    if (sample.shape == 1)
+        t.size2 = tenths(sample.size2_mm);
+    const double area = section_area_mm2(sample);
     t.area = tenths(area);
-    const bool ext = is_extensometer(spec.kind);
+    const bool ext = is_extensometer(sample.kind);
     if (ext)
-        t.gauge_base = static_cast<std::uint16_t>(std::lround(spec.gauge_mm * 100));
+        t.gauge_base = static_cast<std::uint16_t>(std::lround(sample.gauge_mm * 100));
 
     // A test on shape 3 without curve only knows its breaking load: a concrete
     // cube crushed at a travel rate, or a fitting pulled at a load rate.
-    if (spec.kind == SampleKind::NoCurveCompression || spec.kind == SampleKind::NoCurveTension) {
-        const double strength = spec.kind == SampleKind::NoCurveCompression ? rng.uniform(18, 45)
-                                                                             : material_props(spec.material).tensile_mpa;
+    if (sample.kind == SampleKind::NoCurveCompression || sample.kind == SampleKind::NoCurveTension) {
+        const double strength = sample.kind == SampleKind::NoCurveCompression ? rng.uniform(18, 45)
+                                                                             : material_props(sample.material).tensile_mpa;
         const double load = strength * area * (1 + 0.02 * rng.normal());
         t.breaking_load = static_cast<std::uint32_t>(std::lround(load));
         t.tensile_strength = thousandths_of_stress(t.breaking_load, t.area);
@@ -372,13 +372,13 @@ BmdTest synthesize_test(const SampleSpec& spec)
         return t;
     }
 
-    MaterialProps m = material_props(spec.material);
-    if (spec.vary_material)
+    MaterialProps m = material_props(sample.material);
+    if (sample.vary_material)
         m = scattered(m, rng);
     // Frame from the nominal maximum, so that the frame stiffness is known before the curve.
     t.model_index = frame_for(m.tensile_mpa * area);
-    const Curve curve(m, area, free_length_mm(spec, area), kFrameKn[t.model_index], rng.uniform(0.05, 0.35));
-    const Synthesis s = synthesize_points(curve, spec, spec.gauge_mm, rng);
+    const Curve curve(m, area, free_length_mm(sample, area), kFrameKn[t.model_index], rng.uniform(0.05, 0.35));
+    const Synthesis s = synthesize_points(curve, sample, sample.gauge_mm, rng);
     const std::vector<BmdPoint>& pts = s.points;
 
     std::int32_t max_f = 0;
@@ -387,7 +387,7 @@ BmdTest synthesize_test(const SampleSpec& spec)
     t.tensile_strength = thousandths_of_stress(max_f, t.area);
     t.breaking_load = static_cast<std::uint32_t>(std::max(0, pts.back().f));
 
-    if (!is_compression(spec.kind)) {
+    if (!is_compression(sample.kind)) {
         // Yield: the lowest load on the plateau, or the 0.2 % offset load of a
         // material that yields smoothly.
         double yield = 0;
@@ -411,11 +411,11 @@ BmdTest synthesize_test(const SampleSpec& spec)
         // Conventional yield from the extensometer: 0.2 % permanent strain on the gauge length.
         std::vector<double> plastic(pts.size());
         for (std::size_t i = 0; i < pts.size(); ++i)
-            plastic[i] = pts[i].he / (spec.gauge_mm * 10000) - pts[i].f / (m.e_mpa * area);
+            plastic[i] = pts[i].he / (sample.gauge_mm * 10000) - pts[i].f / (m.e_mpa * area);
         t.proof_load = static_cast<std::uint32_t>(std::lround(offset_load(pts, plastic)));
         t.proof_stress = thousandths_of_stress(t.proof_load, t.area);
     }
-    if (has_curve(spec.kind))
+    if (has_curve(sample.kind))
         t.points = pts;
     return t;
 }
@@ -428,11 +428,11 @@ std::vector<NamedTest> demo_tests()
 {
     struct Entry {
         const char* name;
-        SampleSpec spec;
+        SampleSpecimen sample;
     };
-    auto spec = [](SampleKind kind, std::uint8_t shape, Material mat, double s1, double s2, double area, int points,
+    auto sample = [](SampleKind kind, std::uint8_t shape, Material mat, double s1, double s2, double area, int points,
                    double rate, int series, int no, int day, int month, int year, int hour, int minute) {
-        SampleSpec s;
+        SampleSpecimen s;
         s.kind = kind;
         s.shape = shape;
         s.material = mat;
@@ -456,32 +456,32 @@ std::vector<NamedTest> demo_tests()
     using K = SampleKind;
     using M = Material;
     std::vector<Entry> entries = {
-        {"S12-001.bmd", spec(K::Tension, 0, M::St3, 10, 0, 0, 420, 12.5, 12, 1, 5, 3, 12, 9, 14)},
-        {"S12-002.bmd", spec(K::Tension, 0, M::Steel09G2S, 12, 0, 0, 480, 10, 12, 2, 5, 3, 12, 9, 31)},
-        {"S14-001.bmd", spec(K::Tension, 1, M::St3, 20, 3.5, 0, 520, 10, 14, 1, 17, 4, 12, 11, 2)},
-        {"S14-002.BMD", spec(K::Tension, 1, M::Aluminium, 15, 2, 0, 360, 8, 14, 2, 17, 4, 12, 11, 20)},
-        {"S15-001.bmd", spec(K::Tension, 2, M::A500C, 16, 0, 0, 640, 15, 15, 1, 2, 7, 13, 14, 45)},
-        {"S15-002.bmd", spec(K::Tension, 2, M::A500C, 25, 0, 0, 760, 20, 15, 2, 2, 7, 13, 15, 10)},
-        {"S16-001.bmd", spec(K::Tension, 3, M::Steel45, 0, 0, 50.3, 450, 10, 16, 1, 9, 9, 13, 10, 5)},
-        {"S17-001.bmd", spec(K::Compression, 0, M::CastIron, 20, 0, 0, 380, 20, 17, 1, 21, 11, 13, 13, 40)},
-        {"S18-001.bmd", spec(K::NoCurveCompression, 3, M::St3, 0, 0, 4998.5, 0, 2, 18, 1, 12, 2, 14, 8, 50)},
-        {"S18-002.bmd", spec(K::NoCurveTension, 3, M::St3, 0, 0, 113.1, 0, 0.5, 18, 2, 12, 2, 14, 9, 25)},
-        {"S19-001.bmd", spec(K::Extensometer, 0, M::Steel45, 10, 0, 0, 560, 10, 19, 1, 3, 6, 14, 10, 0)},
-        {"S19-002.bmd", spec(K::Extensometer, 1, M::Aluminium, 20, 3, 0, 500, 8, 19, 2, 3, 6, 14, 10, 35)},
-        {"S19-003.bmd", spec(K::Extensometer, 0, M::Steel40X, 8, 0, 0, 430, 15, 19, 3, 3, 6, 14, 11, 12)},
-        {"S20-001.bmd", spec(K::ExtensometerNoCurve, 3, M::Steel09G2S, 0, 0, 78.5, 300, 10, 20, 1, 28, 10, 14, 16, 8)},
-        {"S21-001.bmd", spec(K::NoCurveOtherShape, 0, M::A240, 12, 0, 0, 300, 10, 21, 1, 14, 1, 15, 12, 30)},
-        {kLargestDemoName, spec(K::Tension, 2, M::A500C, 12, 0, 0, static_cast<int>(max_points(false)), 10, 30, 1,
+        {"S12-001.bmd", sample(K::Tension, 0, M::St3, 10, 0, 0, 420, 12.5, 12, 1, 5, 3, 12, 9, 14)},
+        {"S12-002.bmd", sample(K::Tension, 0, M::Steel09G2S, 12, 0, 0, 480, 10, 12, 2, 5, 3, 12, 9, 31)},
+        {"S14-001.bmd", sample(K::Tension, 1, M::St3, 20, 3.5, 0, 520, 10, 14, 1, 17, 4, 12, 11, 2)},
+        {"S14-002.BMD", sample(K::Tension, 1, M::Aluminium, 15, 2, 0, 360, 8, 14, 2, 17, 4, 12, 11, 20)},
+        {"S15-001.bmd", sample(K::Tension, 2, M::A500C, 16, 0, 0, 640, 15, 15, 1, 2, 7, 13, 14, 45)},
+        {"S15-002.bmd", sample(K::Tension, 2, M::A500C, 25, 0, 0, 760, 20, 15, 2, 2, 7, 13, 15, 10)},
+        {"S16-001.bmd", sample(K::Tension, 3, M::Steel45, 0, 0, 50.3, 450, 10, 16, 1, 9, 9, 13, 10, 5)},
+        {"S17-001.bmd", sample(K::Compression, 0, M::CastIron, 20, 0, 0, 380, 20, 17, 1, 21, 11, 13, 13, 40)},
+        {"S18-001.bmd", sample(K::NoCurveCompression, 3, M::St3, 0, 0, 4998.5, 0, 2, 18, 1, 12, 2, 14, 8, 50)},
+        {"S18-002.bmd", sample(K::NoCurveTension, 3, M::St3, 0, 0, 113.1, 0, 0.5, 18, 2, 12, 2, 14, 9, 25)},
+        {"S19-001.bmd", sample(K::Extensometer, 0, M::Steel45, 10, 0, 0, 560, 10, 19, 1, 3, 6, 14, 10, 0)},
+        {"S19-002.bmd", sample(K::Extensometer, 1, M::Aluminium, 20, 3, 0, 500, 8, 19, 2, 3, 6, 14, 10, 35)},
+        {"S19-003.bmd", sample(K::Extensometer, 0, M::Steel40X, 8, 0, 0, 430, 15, 19, 3, 3, 6, 14, 11, 12)},
+        {"S20-001.bmd", sample(K::ExtensometerNoCurve, 3, M::Steel09G2S, 0, 0, 78.5, 300, 10, 20, 1, 28, 10, 14, 16, 8)},
+        {"S21-001.bmd", sample(K::NoCurveOtherShape, 0, M::A240, 12, 0, 0, 300, 10, 21, 1, 14, 1, 15, 12, 30)},
+        {kLargestDemoName, sample(K::Tension, 2, M::A500C, 12, 0, 0, static_cast<int>(max_points(false)), 10, 30, 1,
                                 20, 5, 15, 9, 0)},
     };
-    entries[10].spec.gauge_mm = 50;
-    entries[11].spec.gauge_mm = 50;
-    entries[12].spec.gauge_mm = 25;
-    entries[13].spec.gauge_mm = 50;
+    entries[10].sample.gauge_mm = 50;
+    entries[11].sample.gauge_mm = 50;
+    entries[12].sample.gauge_mm = 25;
+    entries[13].sample.gauge_mm = 50;
     std::vector<NamedTest> out;
     out.reserve(entries.size());
     for (const Entry& e : entries)
-        out.push_back({e.name, synthesize_test(e.spec)});
+        out.push_back({e.name, synthesize_test(e.sample)});
     return out;
 }
 
@@ -510,10 +510,10 @@ SampleFolder::SampleFolder(std::uint64_t seed) : rng_(seed)
     day_number_ = 15340 + rng_.integer(0, 2500);  // somewhere from 2012 on
 }
 
-SampleSpec SampleFolder::random_spec()
+SampleSpecimen SampleFolder::random_spec()
 {
     SampleRng& r = rng_;
-    SampleSpec s;
+    SampleSpecimen s;
     s.vary_material = true;
     s.seed = r.next();
     // Point counts as a laboratory folder holds them: mostly a few hundred, some thousands.
@@ -585,7 +585,7 @@ NamedTest SampleFolder::next()
     }
     --tests_left_;
     ++test_no_;
-    SampleSpec s = random_spec();
+    SampleSpecimen s = random_spec();
     // The series byte runs 1..255 and then starts again; later rounds get a
     // suffix so that file names stay unique.
     const int series_no = (series_ - 1) % 255 + 1;
@@ -613,7 +613,7 @@ NamedTest SampleFolder::next()
 
 std::vector<NamedFile> damaged_files()
 {
-    SampleSpec s;
+    SampleSpecimen s;
     s.kind = SampleKind::Tension;
     s.shape = 0;
     s.material = Material::St3;

@@ -53,7 +53,7 @@ enum class SampleKind {
     NoCurveOtherShape,    // mode 0, no curve on a shape other than 3
 };
 
-struct SampleSpec {
+struct SampleSpecimen {
     SampleKind kind = SampleKind::Tension;
     std::uint8_t shape = 0;
     Material material = Material::St3;
@@ -69,11 +69,11 @@ struct SampleSpec {
     bool vary_material = false;  // scatter the material's properties around the nominal ones
 };
 
-// The cross-section in mm² for the spec's shape and sizes.
-double section_area_mm2(const SampleSpec& spec);
+// The cross-section in mm² for the sample's shape and sizes.
+double section_area_mm2(const SampleSpecimen& sample);
 
 // Builds the test: header fields, curve and results consistent with both.
-BmdTest synthesize_test(const SampleSpec& spec);
+BmdTest synthesize_test(const SampleSpecimen& sample);
 
 struct NamedTest {
     std::string name;
@@ -97,7 +97,7 @@ public:
     NamedTest next();
 
 private:
-    SampleSpec random_spec();
+    SampleSpecimen random_spec();
     SampleRng rng_;
     int series_ = 0;
     int tests_left_ = 0;
