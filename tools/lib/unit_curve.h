@@ -15,6 +15,7 @@ struct UnitPoint {
     std::int32_t f = 0;   // N
     std::int32_t h = 0;   // micrometres of machine travel
     std::int32_t he = kNoExtensometer;  // tenths of a micrometre on the extensometer
+    friend bool operator==(const UnitPoint&, const UnitPoint&) = default;
 };
 
 struct UnitCurve {
