@@ -39,8 +39,9 @@ std::uint32_t baud_rate_value(TBaudRate rate)
 }
 
 TCommPortDriver::TCommPortDriver(QObject* parent)
-    : QObject(parent), poll_timer_(new QTimer(this)), scratch_(in_buf_size_, 0)
+    : QObject(parent), poll_timer_(new QTimer(this))
 {
+    scratch_.assign(in_buf_size_, 0);
     connect(poll_timer_, &QTimer::timeout, this, &TCommPortDriver::poll_tick);
 }
 
