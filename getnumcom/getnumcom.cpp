@@ -18,6 +18,7 @@
 #include <string>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 #include <vector>
@@ -33,8 +34,15 @@ struct Candidate {
     bool answered = false;
 };
 
+// An on-board port name exists for every possible UART; only those the
+// kernel found hardware for have a type other than PORT_UNKNOWN. sysfs tells
+// without opening the port; older kernels are asked through the device.
 bool has_real_uart(const std::string& name)
 {
+    std::ifstream type_file("/sys/class/tty/" + name + "/type");
+    int type = -1;
+    if (type_file >> type)
+        return type != PORT_UNKNOWN;
     const int fd = ::open(("/dev/" + name).c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return false;
@@ -42,6 +50,13 @@ bool has_real_uart(const std::string& name)
     const bool real = ::ioctl(fd, TIOCGSERIAL, &info) == 0 && info.type != PORT_UNKNOWN;
     ::close(fd);
     return real;
+}
+
+// Virtual terminals and the like have no device behind them.
+bool has_device(const std::string& name)
+{
+    struct stat st {};
+    return ::stat(("/sys/class/tty/" + name + "/device").c_str(), &st) == 0;
 }
 
 void system_ports(std::vector<Candidate>& out)
@@ -58,7 +73,7 @@ void system_ports(std::vector<Candidate>& out)
     ::closedir(d);
     std::sort(names.begin(), names.end());
     for (const std::string& n : names) {
-        if (n.rfind("ttyS", 0) == 0 && !has_real_uart(n))
+        if (!has_device(n) || (n.rfind("ttyS", 0) == 0 && !has_real_uart(n)))
             continue;
         out.push_back({"/dev/" + n, n});
     }
@@ -77,7 +92,8 @@ std::string config_path()
     return base + "/Veltrask/getnumcom.conf";
 }
 
-// One device path a line; '#' starts a comment.
+// One device a line: an absolute path, or a name under /dev ("ttyUSB0"), which
+// is how the program opens an entry too. '#' starts a comment.
 void configured_ports(std::vector<Candidate>& out)
 {
     const std::string path = config_path();
@@ -94,7 +110,7 @@ void configured_ports(std::vector<Candidate>& out)
             continue;
         const auto last = line.find_last_not_of(" \t\r");
         const std::string dev = line.substr(first, last - first + 1);
-        out.push_back({dev, dev});
+        out.push_back({dev.front() == '/' ? dev : "/dev/" + dev, dev});
     }
 }
 
@@ -184,6 +200,8 @@ extern "C" __attribute__((visibility("default"))) void gets(const char* family, 
     std::vector<Candidate> cs;
     system_ports(cs);
     configured_ports(cs);
+    // A device named twice (a port and a link to it) is asked once, under its
+    // first name: the second open fails on the first one's lock.
     for (Candidate& c : cs)
         open_and_ask(c);
     wait_for_answers(cs);

@@ -2,6 +2,7 @@
 // pseudo-terminals standing in for serial ports.
 #include "support/test_support.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <dlfcn.h>
@@ -10,7 +11,10 @@
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <string>
+#include <csignal>
 #include <sys/file.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <termios.h>
 #include <thread>
 #include <unistd.h>
@@ -77,6 +81,50 @@ private:
     std::thread worker_;
 };
 
+// The unit simulator program on its own pseudo-terminal, reachable through a
+// link as the demo configures it.
+class Simulator {
+public:
+    explicit Simulator(const std::string& link)
+    {
+        int out[2];
+        if (::pipe(out) != 0)
+            return;
+        pid_ = ::fork();
+        if (pid_ == 0) {
+            ::dup2(out[1], 1);
+            ::close(out[0]);
+            ::close(out[1]);
+            const std::string prog = lekta::testing::bin_dir() + "/lekta_unit_sim";
+            ::execl(prog.c_str(), prog.c_str(), "--link", link.c_str(), static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+        ::close(out[1]);
+        // The program prints the port's path once it serves.
+        char c;
+        while (::read(out[0], &c, 1) == 1 && c != '\n')
+            path_ += c;
+        ::close(out[0]);
+    }
+    ~Simulator() { stop(); }
+    const std::string& path() const { return path_; }
+    // SIGTERM; the exit status.
+    int stop()
+    {
+        if (pid_ <= 0)
+            return -1;
+        ::kill(pid_, SIGTERM);
+        int status = 0;
+        ::waitpid(pid_, &status, 0);
+        pid_ = -1;
+        return status;
+    }
+
+private:
+    pid_t pid_ = -1;
+    std::string path_;
+};
+
 class PortLookup : public ::testing::Test {
 protected:
     void SetUp() override
@@ -123,17 +171,46 @@ protected:
 
 TEST_F(PortLookup, FindsAnsweringUnitsAndIgnoresSilentOrMissingDevices)
 {
-    FakePort unit_y('Y'), unit_z('Z'), silent(0);
+    lekta::testing::TempDir run;
+    const std::string link = run.file("unit");
+    Simulator sim(link);
+    ASSERT_EQ(sim.path().rfind("/dev/pts/", 0), 0u) << sim.path();
+    FakePort unit_z('Z'), silent(0);
     configure({"# the demo's simulated unit", silent.path(), "  " + unit_z.path() + "  ", "/dev/no-such-port",
-               unit_y.path()});
+               run.path(), link});
     const auto found = lookup();
     ASSERT_GE(found.size(), 2u);
     // Configured devices come after the system's ports, in the file's order.
     EXPECT_EQ(found[found.size() - 2], unit_z.path());
-    EXPECT_EQ(found.back(), unit_y.path());
-    for (const auto& f : found)
+    EXPECT_EQ(found.back(), link);
+    for (const auto& f : found) {
         EXPECT_NE(f, silent.path());
+        EXPECT_NE(f, "/dev/no-such-port");
+        EXPECT_NE(f, run.path());  // a directory is no port
+    }
     EXPECT_GE(silent.questions(), 1);  // it was asked, it just never answered
+
+    // The simulator ends cleanly on SIGTERM and takes its link with it.
+    const int status = sim.stop();
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    struct stat st {};
+    EXPECT_NE(::lstat(link.c_str(), &st), 0);
+}
+
+TEST_F(PortLookup, NamesUnderDevAndDevicesNamedTwice)
+{
+    lekta::testing::TempDir run;
+    FakePort unit('Y');
+    ASSERT_EQ(unit.path().rfind("/dev/", 0), 0u);
+    const std::string name = unit.path().substr(5);  // "pts/N", as the program opens "\\.\pts/N"
+    ASSERT_EQ(::symlink(unit.path().c_str(), run.file("alias").c_str()), 0);
+    configure({name, run.file("alias"), unit.path()});
+    const auto found = lookup();
+    ASSERT_FALSE(found.empty());
+    EXPECT_EQ(found.back(), name);
+    EXPECT_EQ(std::count(found.begin(), found.end(), run.file("alias")), 0);
+    EXPECT_EQ(std::count(found.begin(), found.end(), unit.path()), 0);
+    EXPECT_EQ(unit.questions(), 1);
 }
 
 TEST_F(PortLookup, SkipsAPortAnotherProgramHolds)
