@@ -1,12 +1,20 @@
 // The simulated unit's side of the link: encoding, response layout, broken
 // responses, the session's answers, and the curves it plays.
+#include "lib/pseudo_terminal.h"
 #include "lib/unit_curve.h"
 #include "lib/unit_protocol.h"
 #include "support/bmd_bytes.h"
 #include "support/test_support.h"
 
+#include <atomic>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <optional>
+#include <poll.h>
+#include <sys/stat.h>
+#include <termios.h>
+#include <thread>
+#include <unistd.h>
 
 using namespace lekta::tools;
 
@@ -341,4 +349,84 @@ TEST(UnitCurves, FromATestFileOfEitherLayout)
     lekta::testing::write_file(dir.file("n.bmd"), empty.bytes());
     EXPECT_THROW(curve_from_file(dir.file("n.bmd"), true), std::runtime_error);
     EXPECT_THROW(curve_from_file(dir.file("missing.bmd"), true), std::runtime_error);
+}
+
+namespace {
+
+// Opens the slave as the workstation does and reads until `last` arrives
+// (or nothing more comes for a long while).
+class PortSide {
+public:
+    explicit PortSide(const std::string& path) : fd_(::open(path.c_str(), O_RDWR | O_NOCTTY)) {}
+    ~PortSide()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    bool ok() const { return fd_ >= 0; }
+    void send(char c) { ASSERT_EQ(::write(fd_, &c, 1), 1); }
+    // Reads until `size` characters have come.
+    std::string read(std::size_t size)
+    {
+        std::string got;
+        while (got.size() < size) {
+            pollfd p{fd_, POLLIN, 0};
+            if (::poll(&p, 1, 5000) <= 0)
+                break;
+            char buf[512];
+            const ssize_t n = ::read(fd_, buf, sizeof buf);
+            if (n <= 0)
+                break;
+            got.append(buf, static_cast<std::size_t>(n));
+        }
+        return got;
+    }
+
+private:
+    int fd_;
+};
+
+}  // namespace
+
+TEST(UnitServing, AnswersOverAPseudoTerminalAcrossReopensAndStopsAfterTheLastResponse)
+{
+    PseudoTerminal pty;
+    lekta::testing::TempDir dir;
+    pty.make_link(dir.file("unit"));
+    char target[128] = {};
+    ASSERT_GT(::readlink(dir.file("unit").c_str(), target, sizeof target - 1), 0);
+    EXPECT_EQ(std::string(target), pty.slave_path());
+
+    UnitOptions o;
+    o.points_per_response = 5;
+    o.split = true;
+    o.exit_after_v = true;
+    const UnitCurve curve = small_curve(8);
+    UnitSession session(curve, o);
+    std::atomic<bool> stop{false};
+    std::thread server([&] { serve_unit(pty.master(), session, stop, nullptr, pty.kept_slave()); });
+
+    {
+        PortSide port(dir.file("unit"));
+        ASSERT_TRUE(port.ok());
+        port.send('Z');
+        EXPECT_EQ(port.read(1), "Y");
+        port.send('D');
+        const std::vector<UnitPoint> five(curve.points.begin(), curve.points.begin() + 5);
+        const std::string expected = data_response(UnitType::Y, five, curve.yield_load, 0, false);
+        EXPECT_EQ(port.read(expected.size()), expected);  // both halves, in order
+    }
+    // The port closed and opened again, as the workstation's retry does.
+    PortSide again(dir.file("unit"));
+    ASSERT_TRUE(again.ok());
+    again.send('D');
+    const std::vector<UnitPoint> rest(curve.points.begin() + 5, curve.points.end());
+    const std::string expected = data_response(UnitType::Y, rest, curve.yield_load, curve.proof_load, true);
+    EXPECT_EQ(again.read(expected.size()), expected);
+    server.join();  // returns by itself once the last response has been taken
+    EXPECT_EQ(session.responses(), 2);
+
+    pty.remove_link();
+    struct stat st {};
+    EXPECT_NE(::lstat(dir.file("unit").c_str(), &st), 0);
 }
