@@ -52,6 +52,10 @@ struct LinkState {
     std::int32_t point_row_counter = 0;  // rows added to the point table since the window was shown
 };
 
+// v / 10^decimals (decimals 0 to 4) in the general format with the regional
+// separator: the same text as number_text, for the point table's many cells.
+std::string scaled_text(std::int32_t v, int decimals);
+
 class LinkProtocol {
 public:
     static constexpr int kTimer1Interval = 1000;  // identification retry

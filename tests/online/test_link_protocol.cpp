@@ -1,6 +1,7 @@
 // The link protocol engine against a fake port, fake timers and a fake
 // window, fed with responses built the way the unit encodes them.
 #include "online/link_protocol.h"
+#include "testfile/number_text.h"
 
 #include <gtest/gtest.h>
 
@@ -537,6 +538,24 @@ TEST_F(LinkProtocolTest, OverflowKeepsWhatFitsUntilAReset)
     EXPECT_EQ(st().received_count, 0u);
     feed(response({{4000, 5000}}));
     EXPECT_EQ(view.labels[1], "F,кН = 4");
+}
+
+// The point table's texts are written from the integers; they must read
+// exactly as the general number format writes the quotients.
+TEST(LinkScaledText, MatchesNumberText)
+{
+    std::vector<std::int32_t> values{0, 1, -1, 9, 10, 999, 1000, 1001, 12500, -12500, 100000, 2147483647,
+                                     -2147483647 - 1, 0x00FFFFFF};
+    for (std::int64_t v = -30011; v <= 30011; v += 7)
+        values.push_back(std::int32_t(v));
+    for (const char* sep : {",", "."}) {
+        number_format().decimal_separator = sep;
+        for (std::int32_t v : values) {
+            EXPECT_EQ(scaled_text(v, 3), number_text(static_cast<long double>(v) / 1000)) << v;
+            EXPECT_EQ(scaled_text(v, 4), number_text(static_cast<long double>(v) / 10000)) << v;
+        }
+    }
+    number_format().decimal_separator = ",";
 }
 
 TEST_F(LinkProtocolTest, StopSteps)
