@@ -1,6 +1,7 @@
 // The port-lookup library, loaded as the program loads it, against
 // pseudo-terminals standing in for serial ports.
 #include "support/test_support.h"
+#include "support/unit_simulator.h"
 
 #include <algorithm>
 #include <atomic>
@@ -81,50 +82,6 @@ private:
     std::thread worker_;
 };
 
-// The unit simulator program on its own pseudo-terminal, reachable through a
-// link as the demo configures it.
-class Simulator {
-public:
-    explicit Simulator(const std::string& link)
-    {
-        int out[2];
-        if (::pipe(out) != 0)
-            return;
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            ::dup2(out[1], 1);
-            ::close(out[0]);
-            ::close(out[1]);
-            const std::string prog = lekta::testing::bin_dir() + "/lekta_unit_sim";
-            ::execl(prog.c_str(), prog.c_str(), "--link", link.c_str(), static_cast<char*>(nullptr));
-            ::_exit(127);
-        }
-        ::close(out[1]);
-        // The program prints the port's path once it serves.
-        char c;
-        while (::read(out[0], &c, 1) == 1 && c != '\n')
-            path_ += c;
-        ::close(out[0]);
-    }
-    ~Simulator() { stop(); }
-    const std::string& path() const { return path_; }
-    // SIGTERM; the exit status.
-    int stop()
-    {
-        if (pid_ <= 0)
-            return -1;
-        ::kill(pid_, SIGTERM);
-        int status = 0;
-        ::waitpid(pid_, &status, 0);
-        pid_ = -1;
-        return status;
-    }
-
-private:
-    pid_t pid_ = -1;
-    std::string path_;
-};
-
 class PortLookup : public ::testing::Test {
 protected:
     void SetUp() override
@@ -173,7 +130,7 @@ TEST_F(PortLookup, FindsAnsweringUnitsAndIgnoresSilentOrMissingDevices)
 {
     lekta::testing::TempDir run;
     const std::string link = run.file("unit");
-    Simulator sim(link);
+    lekta::testing::UnitSimulator sim({"--link", link});
     ASSERT_EQ(sim.path().rfind("/dev/pts/", 0), 0u) << sim.path();
     FakePort unit_z('Z'), silent(0);
     configure({"# the demo's simulated unit", silent.path(), "  " + unit_z.path() + "  ", "/dev/no-such-port",
