@@ -33,25 +33,35 @@ void close_quietly(int fd)
     }
 }
 
+// Resets what the previous read left in the buffer and opens the file for
+// reading: read-only, since the program never writes a test file and
+// write-protected archives must open; non-blocking, so a FIFO cannot hang
+// the scan; regular files only. Sets the buffer's size from the file's.
+// -1 when the file cannot be read as a test.
+int open_test_file(const std::string& path, TestBuffer& b)
+{
+    std::memset(b.bytes, 0x20, b.dirty);
+    b.dirty = 0;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        return -1;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        close_quietly(fd);
+        return -1;
+    }
+    b.size = static_cast<std::int32_t>(st.st_size > INT32_MAX ? INT32_MAX : st.st_size);
+    return fd;
+}
+
 }  // namespace
 
 bool read_test_file(const std::string& path)
 {
     TestBuffer& b = test_buffer();
-    std::memset(b.bytes, 0x20, b.dirty);
-    b.dirty = 0;
-
-    // Read-only: the program never writes a test file, and write-protected
-    // archives must open. Non-blocking so a FIFO cannot hang the scan.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    const int fd = open_test_file(path, b);
     if (fd < 0)
         return false;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        close_quietly(fd);
-        return false;
-    }
-    b.size = static_cast<std::int32_t>(st.st_size > INT32_MAX ? INT32_MAX : st.st_size);
 
     // Blocks land at the start of the buffer until the file is exhausted, so
     // a file of up to the buffer's size ends up whole.
@@ -81,17 +91,9 @@ bool read_test_file(const std::string& path)
 bool read_test_summary(const std::string& path)
 {
     TestBuffer& b = test_buffer();
-    std::memset(b.bytes, 0x20, b.dirty);
-    b.dirty = 0;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    const int fd = open_test_file(path, b);
     if (fd < 0)
         return false;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        close_quietly(fd);
-        return false;
-    }
-    b.size = static_cast<std::int32_t>(st.st_size > INT32_MAX ? INT32_MAX : st.st_size);
     constexpr std::size_t kHeader = 28, kTail = 30;
     auto read_at = [&](std::size_t offset, std::size_t count) {
         std::size_t done = 0;
@@ -111,7 +113,7 @@ bool read_test_summary(const std::string& path)
         }
         b.dirty = std::max(b.dirty, offset + done);
     };
-    const auto size = static_cast<std::size_t>(st.st_size);
+    const auto size = static_cast<std::size_t>(b.size);  // clamped, still beyond the buffer when huge
     if (size <= kTestBufferSize) {
         read_at(0, std::min(size, kHeader));
         if (size > kHeader) {
