@@ -67,15 +67,15 @@ struct PlayedTest {
 };
 PlayedTest played_test(const TempDir& dir, tools::SampleKind kind, int points, bool extensometer)
 {
-    tools::SampleSpecimen spec;
-    spec.kind = kind;
-    spec.material = tools::Material::St3;
-    spec.size1_mm = 12;
-    spec.points = points;
-    spec.seed = 7;
+    tools::SampleSpecimen specimen;
+    specimen.kind = kind;
+    specimen.material = tools::Material::St3;
+    specimen.size1_mm = 12;
+    specimen.points = points;
+    specimen.seed = 7;
     PlayedTest t;
     t.path = dir.file("played.bmd");
-    if (!tools::write_bmd(t.path, tools::synthesize_test(spec)))
+    if (!tools::write_bmd(t.path, tools::synthesize_test(specimen)))
         return t;
     t.curve = tools::curve_from_file(t.path, extensometer);
     return t;
