@@ -54,6 +54,16 @@ int open_test_file(const std::string& path, TestBuffer& b)
     return fd;
 }
 
+// A read that failed part-way: the buffer may hold anything anywhere, the
+// file is closed and the system's error goes to the caller.
+[[noreturn]] void fail_read(int fd, TestBuffer& b)
+{
+    const int err = errno;
+    b.dirty = kTestBufferSize;
+    close_quietly(fd);
+    throw InOutError(err);
+}
+
 }  // namespace
 
 bool read_test_file(const std::string& path)
@@ -71,10 +81,7 @@ bool read_test_file(const std::string& path)
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            const int err = errno;
-            b.dirty = kTestBufferSize;
-            close_quietly(fd);
-            throw InOutError(err);
+            fail_read(fd, b);
         }
         if (n == 0)
             break;
@@ -99,13 +106,10 @@ bool read_test_summary(const std::string& path)
         std::size_t done = 0;
         while (done < count) {
             const ssize_t n = ::pread(fd, b.bytes + offset + done, count - done, static_cast<off_t>(offset + done));
-            if (n < 0 && errno == EINTR)
-                continue;
             if (n < 0) {
-                const int err = errno;
-                b.dirty = kTestBufferSize;
-                close_quietly(fd);
-                throw InOutError(err);
+                if (errno == EINTR)
+                    continue;
+                fail_read(fd, b);
             }
             if (n == 0)
                 break;
