@@ -23,6 +23,7 @@ namespace {
 using testing::RecordingLinkView;
 using testing::TempDir;
 using testing::UnitSimulator;
+using testing::wait_until;
 using tools::UnitCurve;
 using tools::UnitPoint;
 
@@ -58,6 +59,16 @@ std::vector<LinkPoint> extensometer_curve_of(const std::vector<UnitPoint>& point
     return out;
 }
 
+// The main curve of a completed test: the points, then the drop to zero
+// load at the last deformation.
+std::vector<LinkPoint> completed_curve_of(const std::vector<UnitPoint>& points)
+{
+    std::vector<LinkPoint> out = curve_of(points);
+    if (!points.empty() && points.back().f > 0)
+        out.push_back({curve_point(points.back()).x, 0.0});
+    return out;
+}
+
 std::string kn(std::int32_t newtons) { return number_text(static_cast<long double>(newtons) / 1000); }
 
 // A test file for the simulator to play back, and the curve it will send.
@@ -84,10 +95,6 @@ PlayedTest played_test(const TempDir& dir, tools::SampleKind kind, int points, b
 class OnlineDialogue : public ::testing::Test {
 protected:
     bool completed() const { return view.title == kCompleted; }
-    bool run_until(const std::function<bool()>& done, int timeout_ms)
-    {
-        return testing::wait_until(done, timeout_ms);
-    }
 
     RecordingLinkView view;
     LinkSession session{view};
@@ -105,14 +112,11 @@ TEST_F(OnlineDialogue, TypeYUnitPlaysAWholeTestWithExtensometerAndBothYieldLoads
     session.protocol().start(sim.port_name());
     EXPECT_TRUE(session.CommPortDriver1().Connected());
     EXPECT_TRUE(session.Timer1().running());
-    ASSERT_TRUE(run_until([&] { return completed(); }, 30000)) << "title: " << view.title;
+    ASSERT_TRUE(wait_until([&] { return completed(); }, 30000)) << "title: " << view.title;
 
     const std::vector<UnitPoint>& pts = test.curve.points;
     const UnitPoint& last = pts.back();
-    std::vector<LinkPoint> expected = curve_of(pts);
-    if (last.f > 0)
-        expected.push_back({curve_point(last).x, 0.0});  // the curve drops to zero at the end
-    EXPECT_EQ(view.pts(LinkSeries::Series1), expected);
+    EXPECT_EQ(view.pts(LinkSeries::Series1), completed_curve_of(pts));
     EXPECT_EQ(view.pts(LinkSeries::LineSeries1), extensometer_curve_of(pts));
 
     ASSERT_EQ(view.rows.size(), pts.size());
@@ -135,8 +139,8 @@ TEST_F(OnlineDialogue, TypeYUnitPlaysAWholeTestWithExtensometerAndBothYieldLoads
 
     EXPECT_FALSE(session.CommPortDriver1().Connected());
     // The final poll tick finds no new response and stops the poll.
-    EXPECT_TRUE(run_until([&] { return !session.Timer2().running(); }, 2000));
-    EXPECT_TRUE(run_until([&] { return sim.exited(); }, 3000));
+    EXPECT_TRUE(wait_until([&] { return !session.Timer2().running(); }, 2000));
+    EXPECT_TRUE(wait_until([&] { return sim.exited(); }, 3000));
 }
 
 // Responses far longer than one poll of the port carries reach the engine in
@@ -149,13 +153,10 @@ TEST_F(OnlineDialogue, ResponsesSpanningManyChunksAreDrawnWhole)
     ASSERT_FALSE(sim.path().empty());
 
     session.protocol().start(sim.port_name());
-    ASSERT_TRUE(run_until([&] { return completed(); }, 40000)) << "title: " << view.title;
+    ASSERT_TRUE(wait_until([&] { return completed(); }, 40000)) << "title: " << view.title;
 
     const std::vector<UnitPoint>& pts = test.curve.points;
-    std::vector<LinkPoint> expected = curve_of(pts);
-    if (pts.back().f > 0)
-        expected.push_back({curve_point(pts.back()).x, 0.0});
-    EXPECT_EQ(view.pts(LinkSeries::Series1), expected);
+    EXPECT_EQ(view.pts(LinkSeries::Series1), completed_curve_of(pts));
     EXPECT_EQ(view.add_calls[LinkSeries::Series1], 5);  // four responses and the final drop
     EXPECT_EQ(view.rows.size(), pts.size());
     // A standard test carries no extensometer readings.
@@ -199,14 +200,11 @@ TEST_F(OnlineDialogue, MalformedResponseIsDroppedAndTheTestGoesOn)
     ASSERT_FALSE(sim.path().empty());
 
     session.protocol().start(sim.port_name());
-    ASSERT_TRUE(run_until([&] { return completed(); }, 30000)) << "title: " << view.title;
+    ASSERT_TRUE(wait_until([&] { return completed(); }, 30000)) << "title: " << view.title;
 
     std::vector<UnitPoint> shown(test.curve.points.begin(), test.curve.points.begin() + 50);
     shown.insert(shown.end(), test.curve.points.begin() + 100, test.curve.points.end());
-    std::vector<LinkPoint> expected = curve_of(shown);
-    if (shown.back().f > 0)
-        expected.push_back({curve_point(shown.back()).x, 0.0});
-    EXPECT_EQ(view.pts(LinkSeries::Series1), expected);
+    EXPECT_EQ(view.pts(LinkSeries::Series1), completed_curve_of(shown));
     EXPECT_EQ(view.rows.size(), 150u);
 }
 
@@ -219,8 +217,8 @@ TEST_F(OnlineDialogue, SilentUnitIsLetGoByTheWatchdog)
     ASSERT_FALSE(sim.path().empty());
 
     session.protocol().start(sim.port_name());
-    ASSERT_TRUE(run_until([&] { return view.rows.size() == 200; }, 10000)) << view.rows.size();
-    ASSERT_TRUE(run_until([&] { return !session.CommPortDriver1().Connected(); }, 6000));
+    ASSERT_TRUE(wait_until([&] { return view.rows.size() == 200; }, 10000)) << view.rows.size();
+    ASSERT_TRUE(wait_until([&] { return !session.CommPortDriver1().Connected(); }, 6000));
     EXPECT_FALSE(session.Timer3().running());
     EXPECT_FALSE(session.Timer2().running());
     EXPECT_EQ(view.rows.size(), 200u);
@@ -237,9 +235,9 @@ TEST_F(OnlineDialogue, UnitEndingTheTestShowsItInTheTitle)
     ASSERT_FALSE(sim.path().empty());
 
     session.protocol().start(sim.port_name());
-    ASSERT_TRUE(run_until([&] { return view.title == "Испытание закончено!"; }, 10000));
+    ASSERT_TRUE(wait_until([&] { return view.title == "Испытание закончено!"; }, 10000));
     EXPECT_EQ(view.rows.size(), 100u);
-    ASSERT_TRUE(run_until([&] { return !session.CommPortDriver1().Connected(); }, 6000));
+    ASSERT_TRUE(wait_until([&] { return !session.CommPortDriver1().Connected(); }, 6000));
 }
 
 // Closing the window mid-test closes the port and stops the retry and the
@@ -251,7 +249,7 @@ TEST_F(OnlineDialogue, CloseMidTestThenASecondRun)
     ASSERT_FALSE(sim.path().empty());
 
     session.protocol().start(sim.port_name());
-    ASSERT_TRUE(run_until([&] { return view.rows.size() >= 100; }, 10000));
+    ASSERT_TRUE(wait_until([&] { return view.rows.size() >= 100; }, 10000));
     session.protocol().stop_on_close();
     EXPECT_FALSE(session.CommPortDriver1().Connected());
     EXPECT_FALSE(session.Timer1().running());
@@ -264,7 +262,7 @@ TEST_F(OnlineDialogue, CloseMidTestThenASecondRun)
     view.rows.clear();
     view.series.clear();
     session.protocol().start(sim.port_name());
-    ASSERT_TRUE(run_until([&] { return completed(); }, 30000)) << "title: " << view.title;
+    ASSERT_TRUE(wait_until([&] { return completed(); }, 30000)) << "title: " << view.title;
     EXPECT_EQ(view.rows.size(), 400u);
     EXPECT_EQ(view.pts(LinkSeries::Series1).front(), curve_point(test.curve.points.front()));
 }
