@@ -1,10 +1,10 @@
 #include "testfile/number_text.h"
 
 #include <cctype>
-#include <cerrno>
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
+#include <system_error>
 
 namespace lekta {
 
@@ -29,18 +29,22 @@ std::string number_text(long double value, const std::string& separator)
         return "0";
 
     // Fifteen significant digits, rounded once; the exponent decides the form.
+    // std::to_chars never looks at the C library's locale, which the
+    // application object sets from the environment (a decimal comma under
+    // Russian settings).
     char sci[64];
-    std::snprintf(sci, sizeof sci, "%.14Le", value);
-    std::string s(sci);
+    const auto r = std::to_chars(sci, sci + sizeof sci, value, std::chars_format::scientific, 14);
+    const std::string s(sci, r.ptr);
     const auto epos = s.find('e');
-    const int exponent = std::atoi(s.c_str() + epos + 1);
+    int exponent = 0;
+    std::from_chars(s.data() + epos + (s[epos + 1] == '+' ? 2 : 1), s.data() + s.size(), exponent);
     std::string mantissa = s.substr(0, epos);
     const bool negative = mantissa[0] == '-';
     if (negative)
         mantissa.erase(0, 1);
     std::string digits;
     for (char c : mantissa)
-        if (c != '.')
+        if (c >= '0' && c <= '9')
             digits += c;
     while (digits.size() > 1 && digits.back() == '0')
         digits.pop_back();
@@ -114,19 +118,21 @@ double parse_number(const std::string& text)
         x.erase(0, i);
     };
     trim(t);
-    for (char& c : t)
-        if (c == 'e')
-            c = 'E';
-    if (!t.empty()) {
-        errno = 0;
-        char* end = nullptr;
-        const double v = std::strtod(t.c_str(), &end);
-        // strtod also takes "inf", "nan" and hexadecimal; only plain decimals count.
-        bool plain = true;
-        for (char c : t)
-            if (!(std::isdigit(static_cast<unsigned char>(c)) || c == '.' || c == '-' || c == '+' || c == 'E'))
-                plain = false;
-        if (plain && end && *end == '\0' && errno != ERANGE)
+    // Only plain decimals count: no "inf", "nan" or hexadecimal digits.
+    bool plain = !t.empty();
+    for (char c : t)
+        if (!(std::isdigit(static_cast<unsigned char>(c)) || c == '.' || c == '-' || c == '+' || c == 'e' || c == 'E'))
+            plain = false;
+    if (plain) {
+        // std::from_chars reads '.' whatever the C library's locale says; it
+        // takes no leading '+', which the operator may type.
+        const char* first = t.data();
+        const char* last = t.data() + t.size();
+        if (*first == '+' && last - first > 1 && first[1] != '-' && first[1] != '+')
+            ++first;
+        double v = 0;
+        const auto r = std::from_chars(first, last, v, std::chars_format::general);
+        if (r.ec == std::errc() && r.ptr == last)
             return v;
     }
     throw ConvertError("'" + text + "' is not a valid floating point value");

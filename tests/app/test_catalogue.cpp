@@ -24,7 +24,6 @@ protected:
     void SetUp() override
     {
         shell().reset();
-        number_format().decimal_separator = ",";
         add_catalogue_columns(grid);
         ui::set_error_dialogs(&dialogs);
     }
@@ -42,6 +41,7 @@ protected:
     }
     QString cell(int c, int r) const { return grid.Cell(c, r); }
 
+    lekta::testing::ScopedSeparator comma{","};
     TempDir dir;
     ui::Grid grid;
     ui::ScriptedDialogs dialogs;

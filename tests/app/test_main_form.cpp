@@ -16,6 +16,9 @@
 #include <QToolButton>
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
+
 using namespace lekta;
 using lekta::testing::TempDir;
 
@@ -171,7 +174,9 @@ TEST_F(MainWindow, FailedStartKeepsTheStoredSettings)
         TForm1 form(options(QString::fromStdString(config.file("no-such-library.so"))));
         EXPECT_FALSE(form.created());
         ASSERT_EQ(dialogs.shown().size(), 1u);
-        EXPECT_EQ(dialogs.shown()[0].text, "System Error.  Code: 2.\r\nNo such file or directory");
+        // The system's own text for the code, in the user's language.
+        EXPECT_EQ(dialogs.shown()[0].text,
+                  "System Error.  Code: 2.\r\n" + QString::fromLocal8Bit(std::strerror(ENOENT)));
         EXPECT_EQ(form.NextGrid1->RowCount(), 0);
         EXPECT_FALSE(form.N4->isEnabled());
         form.close();

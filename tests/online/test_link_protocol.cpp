@@ -2,6 +2,7 @@
 // window, fed with responses built the way the unit encodes them.
 #include "online/link_protocol.h"
 #include "support/recording_link_view.h"
+#include "support/test_support.h"
 #include "testfile/number_text.h"
 
 #include <gtest/gtest.h>
@@ -120,6 +121,7 @@ protected:
     }
     const LinkState& st() const { return link->state(); }
 
+    testing::ScopedSeparator comma{","};
     FakePort port;
     FakeTimer t1, t2, t3;
     FakeView view;
@@ -497,13 +499,12 @@ TEST(LinkScaledText, MatchesNumberText)
     for (std::int64_t v = -30011; v <= 30011; v += 7)
         values.push_back(std::int32_t(v));
     for (const char* sep : {",", "."}) {
-        number_format().decimal_separator = sep;
+        testing::ScopedSeparator scoped(sep);
         for (std::int32_t v : values) {
             EXPECT_EQ(scaled_text(v, 3), number_text(static_cast<long double>(v) / 1000)) << v;
             EXPECT_EQ(scaled_text(v, 4), number_text(static_cast<long double>(v) / 10000)) << v;
         }
     }
-    number_format().decimal_separator = ",";
 }
 
 TEST_F(LinkProtocolTest, StopSteps)

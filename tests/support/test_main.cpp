@@ -1,9 +1,11 @@
 // Test entry: widgets need one QApplication for the whole run, and tests run
-// without a display.
+// without a display. The decimal separator comes from the system, as it does
+// in the program, so the suite run under Russian settings sees what an
+// operator sees; tests that need one separator set it with ScopedSeparator.
 #include <QApplication>
 #include <gtest/gtest.h>
 
-#include "testfile/number_text.h"
+#include "ui/regional.h"
 
 int main(int argc, char** argv)
 {
@@ -11,6 +13,6 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
-    lekta::number_format().decimal_separator = ",";
+    lekta::ui::apply_regional_settings();
     return RUN_ALL_TESTS();
 }

@@ -1,8 +1,11 @@
 #include "support/test_support.h"
 
+#include "testfile/number_text.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QThread>
+#include <clocale>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -71,6 +74,22 @@ void pump_events(int ms)
         QThread::msleep(1);
     }
 }
+
+ScopedSeparator::ScopedSeparator(std::string separator) : saved_(number_format().decimal_separator)
+{
+    number_format().decimal_separator = std::move(separator);
+}
+
+ScopedSeparator::~ScopedSeparator() { number_format().decimal_separator = saved_; }
+
+ScopedCLocale::ScopedCLocale(const char* name)
+{
+    const char* current = std::setlocale(LC_ALL, nullptr);
+    saved_ = current ? current : "C";
+    ok_ = std::setlocale(LC_ALL, name) != nullptr;
+}
+
+ScopedCLocale::~ScopedCLocale() { std::setlocale(LC_ALL, saved_.c_str()); }
 
 std::string bin_dir()
 {

@@ -1,3 +1,4 @@
+#include "support/test_support.h"
 #include "testfile/number_text.h"
 
 #include <gtest/gtest.h>
@@ -32,16 +33,37 @@ TEST(NumberText, ExponentOnlyForTinyOrHugeValues)
 
 TEST(NumberText, ParsesWhatItWrites)
 {
-    lekta::number_format().decimal_separator = ",";
+    lekta::testing::ScopedSeparator comma(",");
     EXPECT_DOUBLE_EQ(lekta::parse_number("12,345"), 12.345);
     EXPECT_DOUBLE_EQ(lekta::parse_number("-0,2"), -0.2);
     EXPECT_DOUBLE_EQ(lekta::parse_number("1,5E-6"), 1.5e-6);
     EXPECT_THROW(lekta::parse_number(""), lekta::ConvertError);
     EXPECT_THROW(lekta::parse_number("12,3x"), lekta::ConvertError);
     EXPECT_THROW(lekta::parse_number("inf"), lekta::ConvertError);
+    EXPECT_DOUBLE_EQ(lekta::parse_number("+12,5"), 12.5);
+    EXPECT_DOUBLE_EQ(lekta::parse_number(" 7 "), 7.0);
+    EXPECT_THROW(lekta::parse_number("+-1"), lekta::ConvertError);
+    EXPECT_THROW(lekta::parse_number("0x1A"), lekta::ConvertError);
+    EXPECT_THROW(lekta::parse_number("1e999"), lekta::ConvertError);
     lekta::number_format().decimal_separator = ".";
     EXPECT_DOUBLE_EQ(lekta::parse_number("12.5"), 12.5);
-    lekta::number_format().decimal_separator = ",";
+}
+
+// The application object sets the C library's locale from the environment;
+// under Russian settings printf and strtod then use a decimal comma. The
+// number texts must not notice.
+TEST(NumberText, IndependentOfTheCLibrarysLocale)
+{
+    lekta::testing::ScopedCLocale russian("ru_RU.UTF-8");
+    if (!russian.ok())
+        GTEST_SKIP() << "the ru_RU.UTF-8 locale is not installed";
+    EXPECT_EQ(number_text(12.345L, ","), "12,345");
+    EXPECT_EQ(number_text(2.0L, ","), "2");
+    EXPECT_EQ(number_text(0.0000015L, "."), "1.5E-6");
+    lekta::testing::ScopedSeparator comma(",");
+    EXPECT_DOUBLE_EQ(lekta::parse_number("12,5"), 12.5);
+    EXPECT_DOUBLE_EQ(lekta::parse_number("12.5"), 12.5);
+    EXPECT_DOUBLE_EQ(lekta::parse_number("-0,2E3"), -200.0);
 }
 
 TEST(NumberText, IntegersAsTheSettingsStoreThem)
@@ -60,7 +82,7 @@ TEST(NumberText, IntegersAsTheSettingsStoreThem)
 
 TEST(NumberText, FixedPointTextsMatchTheGeneralFormat)
 {
-    lekta::number_format().decimal_separator = ",";
+    lekta::testing::ScopedSeparator comma(",");
     const long long values[] = {0, 5, 10, 125, 785, 1000, 12345, 65535, 305123, 4294967295LL, -5, -12500, 100000};
     for (long long v : values)
         for (int d : {1, 2, 3, 4}) {
