@@ -1,6 +1,7 @@
 #include "app/catalogue_dir.h"
 
 #include <QString>
+#include <QStringDecoder>
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -25,13 +26,26 @@ DirectoryListing list_test_files(const std::string& directory)
     const std::string dir = directory.empty() ? "/" : directory;
     DIR* d = ::opendir(dir.c_str());
     if (!d) {
-        if (errno != ENOENT && errno != ENOTDIR) {
+        if (errno == ENOENT || errno == ENOTDIR) {
+            out.missing = true;
+        } else {
             out.unreadable = true;
             out.error = std::strerror(errno);
         }
         return out;
     }
-    while (const dirent* e = ::readdir(d)) {
+    for (;;) {
+        errno = 0;
+        const dirent* e = ::readdir(d);
+        if (!e) {
+            // A listing that fails half way (a share that went away) must not
+            // pass for a short catalogue.
+            if (errno != 0) {
+                out.unreadable = true;
+                out.error = std::strerror(errno);
+            }
+            break;
+        }
         if (has_test_extension(e->d_name))
             out.names.emplace_back(e->d_name);
     }
@@ -41,7 +55,7 @@ DirectoryListing list_test_files(const std::string& directory)
     std::vector<std::pair<QString, std::string>> keyed;
     keyed.reserve(out.names.size());
     for (auto& n : out.names)
-        keyed.emplace_back(QString::fromUtf8(n.c_str()).toCaseFolded(), std::move(n));
+        keyed.emplace_back(QString::fromStdString(display_name(n)).toCaseFolded(), std::move(n));
     std::sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) {
         const int c = a.first.compare(b.first);
         return c != 0 ? c < 0 : a.second < b.second;
@@ -50,6 +64,25 @@ DirectoryListing list_test_files(const std::string& directory)
     for (auto& k : keyed)
         out.names.push_back(std::move(k.second));
     return out;
+}
+
+}  // namespace lekta
+
+namespace lekta {
+
+std::string display_name(const std::string& entry_name)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString as_utf8 = utf8(QByteArrayView(entry_name.data(), static_cast<qsizetype>(entry_name.size())));
+    if (!utf8.hasError())
+        return entry_name;
+    QStringDecoder cp1251("windows-1251");
+    if (cp1251.isValid()) {
+        const QString as_cp1251 = cp1251(QByteArrayView(entry_name.data(), static_cast<qsizetype>(entry_name.size())));
+        if (!cp1251.hasError())
+            return as_cp1251.toStdString();
+    }
+    return QString::fromLatin1(entry_name.data(), static_cast<qsizetype>(entry_name.size())).toStdString();
 }
 
 }  // namespace lekta

@@ -11,6 +11,7 @@
 #include "ui/error_display.h"
 #include "ui/grid.h"
 
+#include <QFile>
 #include <QStringList>
 
 namespace lekta {
@@ -25,12 +26,14 @@ struct UpdateBatch {
     ui::Grid& grid;
 };
 
-void add_row(ui::Grid& grid, const CatalogueRow& row)
+void add_row(ui::Grid& grid, const CatalogueRow& row, const std::string& entry_name)
 {
     const int r = grid.AddRow();
     for (int c = 0; c < kCatalogueColumns; ++c)
         if (!row.cells[static_cast<size_t>(c)].empty())
             grid.SetCell(c, r, QString::fromStdString(row.cells[static_cast<size_t>(c)]));
+    // The name's own bytes open the file; the cell shows it decoded.
+    grid.SetRowKey(r, QByteArray::fromStdString(entry_name));
 }
 
 }  // namespace
@@ -41,20 +44,25 @@ void load_fil(ui::Grid& grid, ui::Dialogs& dialogs, const QString& directory)
     s.catalogue_dir = directory;
     QStringList damaged;
     QString unreadable;
+    bool missing = false;
     bool stopped = false;
     {
         UpdateBatch batch(grid);
         grid.ClearRows();
 
-        const DirectoryListing listing = list_test_files(directory.toStdString());
+        const std::string dir_bytes = QFile::encodeName(directory).toStdString();
+        const DirectoryListing listing = list_test_files(dir_bytes);
+        if (listing.missing)
+            missing = true;
         if (listing.unreadable)
             unreadable = QStringLiteral("Не удалось прочитать каталог ") + directory + "\r\n" +
                          QString::fromStdString(listing.error);
         for (const std::string& name : listing.names) {
-            const QString path = directory + QString::fromStdString(name);
+            const std::string shown_name = display_name(name);
+            const QString path = directory + QString::fromStdString(shown_name);
             s.current_file = path;
             try {
-                if (!read_test_summary(path.toStdString())) {
+                if (!read_test_summary(dir_bytes + name)) {
                     const QString text = QStringLiteral("Ошибка открытия ") + path + QChar(13) +
                                          QStringLiteral("Пропустить файл?");
                     if (ui::ask_warning_yes_no(dialogs, text))
@@ -62,10 +70,10 @@ void load_fil(ui::Grid& grid, ui::Dialogs& dialogs, const QString& directory)
                     stopped = true;
                     break;
                 }
-                const CatalogueRow row = catalogue_row(name);
+                const CatalogueRow row = catalogue_row(shown_name);
                 if (row.extensometer)
                     s.extensometer_columns = 1;
-                add_row(grid, row);
+                add_row(grid, row, name);
             } catch (const std::exception& e) {
                 // One damaged file must not hide the tests after it.
                 damaged << path + " — " + QString::fromUtf8(e.what());
@@ -76,11 +84,21 @@ void load_fil(ui::Grid& grid, ui::Dialogs& dialogs, const QString& directory)
                 grid.SetColumnVisible(c, s.extensometer_columns == 1);
         }
     }
+    // An unmounted share or a removed disk must not pass for an empty folder.
+    if (missing)
+        ui::show_message(dialogs, QStringLiteral("Каталог не найден ") + directory);
     if (!unreadable.isEmpty())
         ui::show_error(unreadable);
     if (!damaged.isEmpty()) {
         ui::show_error(QStringLiteral("Повреждённые файлы не включены в каталог:\r\n") + damaged.join("\r\n"));
     }
+}
+
+std::string catalogue_file_path(const ui::Grid& grid, int row)
+{
+    const QByteArray& key = grid.RowKey(row);
+    const QByteArray name = key.isEmpty() ? QFile::encodeName(grid.Cell(0, row)) : key;
+    return (QFile::encodeName(shell().catalogue_dir) + name).toStdString();
 }
 
 }  // namespace lekta

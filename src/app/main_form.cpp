@@ -227,7 +227,8 @@ void TForm1::N39Click()
     s.working_dir = store_->contains("WorkDir") ? store_->read("WorkDir") : QStringLiteral("/");
     const QString folder = choose_folder(*options_.dialogs, as_directory(s.working_dir));
     s.working_dir = as_directory(folder);
-    store_->write("WorkDir", s.working_dir);
+    if (!store_->write("WorkDir", s.working_dir))
+        ui::show_error(settings_write_error(*store_));
 }
 
 void TForm1::N11Click()

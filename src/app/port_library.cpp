@@ -19,9 +19,21 @@ PortLibrary& port_library()
     return lib;
 }
 
+void PortLibrary::reset()
+{
+    gets = nullptr;
+    freemas = nullptr;
+    if (handle) {
+        handle->unload();
+        delete handle;
+        handle = nullptr;
+    }
+}
+
 void load_port_library(const QString& path)
 {
     PortLibrary& lib = port_library();
+    lib.reset();
     if (!QFileInfo::exists(path))
         throw SystemError(ENOENT, std::strerror(ENOENT));
     auto* handle = new QLibrary(path);

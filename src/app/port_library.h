@@ -34,6 +34,9 @@ struct PortLibrary {
     QLibrary* handle = nullptr;
     gets_fn gets = nullptr;       // empty when the library has no such export
     freemas_fn freemas = nullptr;
+
+    // The program holds the library until it ends; tests start afresh.
+    void reset();
 };
 PortLibrary& port_library();
 

@@ -3,6 +3,7 @@
 #include "app/shell_state.h"
 #include "testfile/number_text.h"
 #include "ui/dialogs.h"
+#include "ui/error_display.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -64,10 +65,16 @@ QString QtSettingsStore::read(const QString& name) const
     return settings_->value(name).toString();
 }
 
-void QtSettingsStore::write(const QString& name, const QString& value)
+bool QtSettingsStore::write(const QString& name, const QString& value)
 {
     settings_->setValue(name, value);
     settings_->sync();
+    return settings_->status() == QSettings::NoError;
+}
+
+QString settings_write_error(const SettingsStore& store)
+{
+    return QStringLiteral("Не удалось сохранить настройки в файл ") + store.where();
 }
 
 QString as_directory(const QString& folder)
@@ -100,11 +107,12 @@ void read_settings(SettingsStore& store, ui::Dialogs& dialogs)
     s.color_f = color_f;
     s.color_ft = color_ft;
 
+    bool stored = true;
     if (store.contains("Default_dir")) {
         s.default_dir = store.read("Default_dir");
     } else {
         s.default_dir = QDir::currentPath();
-        store.write("Default_dir", s.default_dir);
+        stored = store.write("Default_dir", s.default_dir);
     }
 
     if (store.contains("WorkDir")) {
@@ -112,9 +120,11 @@ void read_settings(SettingsStore& store, ui::Dialogs& dialogs)
     } else {
         ui::show_message(dialogs, QStringLiteral("Выберите рабочий каталог c файлами *.bmd"));
         s.working_dir = as_directory(choose_folder(dialogs, QStringLiteral("\\\\")));
-        store.write("WorkDir", s.working_dir);
+        stored = store.write("WorkDir", s.working_dir) && stored;
     }
     s.settings_loaded = true;
+    if (!stored)
+        ui::show_error(settings_write_error(store));
 }
 
 void write_settings(SettingsStore& store)
@@ -122,11 +132,13 @@ void write_settings(SettingsStore& store)
     const ShellState& s = shell();
     if (!s.settings_loaded)
         return;
-    store.write("Default_dir", s.default_dir);
-    store.write("WorkDir", s.working_dir);
-    store.write("line", s.line_width);
-    store.write("Color_F", QString::number(s.color_f));
-    store.write("Color_Ft", QString::number(s.color_ft));
+    bool stored = store.write("Default_dir", s.default_dir);
+    stored = store.write("WorkDir", s.working_dir) && stored;
+    stored = store.write("line", s.line_width) && stored;
+    stored = store.write("Color_F", QString::number(s.color_f)) && stored;
+    stored = store.write("Color_Ft", QString::number(s.color_ft)) && stored;
+    if (!stored)
+        ui::show_error(settings_write_error(store));
 }
 
 }  // namespace lekta

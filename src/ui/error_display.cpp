@@ -15,6 +15,11 @@ void set_error_dialogs(Dialogs* dialogs)
     g_dialogs = dialogs;
 }
 
+void reset_error_display()
+{
+    g_dialogs = nullptr;
+}
+
 Dialogs* error_dialogs()
 {
     return g_dialogs;

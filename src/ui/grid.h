@@ -40,6 +40,8 @@ public:
     void ClearRows();
     const QString& Cell(int column, int row) const { return model_->cell(column, row); }
     void SetCell(int column, int row, const QString& text);
+    const QByteArray& RowKey(int row) const { return model_->row_key(row); }
+    void SetRowKey(int row, const QByteArray& key) { model_->set_row_key(row, key); }
 
     void BeginUpdate() { model_->begin_update(); }
     void EndUpdate();

@@ -20,7 +20,7 @@ QVariant GridModel::data(const QModelIndex& index, int role) const
     if (!index.isValid() || index.row() >= static_cast<int>(rows_.size()))
         return {};
     if (role == Qt::DisplayRole)
-        return rows_[static_cast<size_t>(index.row())][static_cast<size_t>(index.column())];
+        return rows_[static_cast<size_t>(index.row())].cells[static_cast<size_t>(index.column())];
     if (role == Qt::TextAlignmentRole)
         return QVariant::fromValue(alignments_[static_cast<size_t>(index.column())] | Qt::AlignVCenter);
     return {};
@@ -43,7 +43,7 @@ void GridModel::set_column_count(int n)
     captions_.resize(static_cast<size_t>(n));
     alignments_.resize(static_cast<size_t>(n), Qt::AlignLeft);
     for (auto& r : rows_)
-        r.resize(static_cast<size_t>(n));
+        r.cells.resize(static_cast<size_t>(n));
     endResetModel();
 }
 
@@ -65,7 +65,7 @@ int GridModel::add_rows(int count)
         return first;
     if (!updating())
         beginInsertRows({}, first, first + count - 1);
-    rows_.resize(rows_.size() + static_cast<size_t>(count), std::vector<QString>(static_cast<size_t>(columns_)));
+    rows_.resize(rows_.size() + static_cast<size_t>(count), Row{std::vector<QString>(static_cast<size_t>(columns_)), {}});
     if (!updating())
         endInsertRows();
     return first;
@@ -92,18 +92,38 @@ void GridModel::clear_rows()
         endResetModel();
 }
 
+void GridModel::check_row(int row) const
+{
+    if (row < 0 || row >= static_cast<int>(rows_.size()))
+        throw std::out_of_range("Range check error");
+}
+
 const QString& GridModel::cell(int column, int row) const
 {
-    if (row < 0 || row >= static_cast<int>(rows_.size()) || column < 0 || column >= columns_)
+    check_row(row);
+    if (column < 0 || column >= columns_)
         throw std::out_of_range("Range check error");
-    return rows_[static_cast<size_t>(row)][static_cast<size_t>(column)];
+    return rows_[static_cast<size_t>(row)].cells[static_cast<size_t>(column)];
+}
+
+const QByteArray& GridModel::row_key(int row) const
+{
+    check_row(row);
+    return rows_[static_cast<size_t>(row)].key;
+}
+
+void GridModel::set_row_key(int row, const QByteArray& key)
+{
+    check_row(row);
+    rows_[static_cast<size_t>(row)].key = key;
 }
 
 void GridModel::set_cell(int column, int row, const QString& text)
 {
-    if (row < 0 || row >= static_cast<int>(rows_.size()) || column < 0 || column >= columns_)
+    check_row(row);
+    if (column < 0 || column >= columns_)
         throw std::out_of_range("Range check error");
-    rows_[static_cast<size_t>(row)][static_cast<size_t>(column)] = text;
+    rows_[static_cast<size_t>(row)].cells[static_cast<size_t>(column)] = text;
     if (!updating()) {
         const QModelIndex i = index(row, column);
         emit dataChanged(i, i, {Qt::DisplayRole});
@@ -114,13 +134,35 @@ void GridModel::sort_by(int column, bool ascending)
 {
     if (column < 0 || column >= columns_)
         return;
-    emit layoutAboutToBeChanged();
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     const auto c = static_cast<size_t>(column);
-    std::stable_sort(rows_.begin(), rows_.end(), [&](const auto& a, const auto& b) {
-        const int r = QString::compare(a[c], b[c], Qt::CaseInsensitive);
+    std::vector<int> order(rows_.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = static_cast<int>(i);
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+        const int r = QString::compare(rows_[static_cast<size_t>(a)].cells[c], rows_[static_cast<size_t>(b)].cells[c],
+                                       Qt::CaseInsensitive);
         return ascending ? r < 0 : r > 0;
     });
-    emit layoutChanged();
+    std::vector<Row> sorted;
+    sorted.reserve(rows_.size());
+    std::vector<int> new_row_of(rows_.size());
+    for (size_t i = 0; i < order.size(); ++i) {
+        new_row_of[static_cast<size_t>(order[i])] = static_cast<int>(i);
+        sorted.push_back(std::move(rows_[static_cast<size_t>(order[i])]));
+    }
+    rows_ = std::move(sorted);
+    // The selection and the current row are persistent indexes: they follow
+    // their rows, or a delete by selection would hit other tests' files.
+    const QModelIndexList from = persistentIndexList();
+    QModelIndexList to;
+    to.reserve(from.size());
+    for (const QModelIndex& i : from)
+        to << index(new_row_of[static_cast<size_t>(i.row())], i.column());
+    changePersistentIndexList(from, to);
+    if (indicator_row_ >= 0 && indicator_row_ < static_cast<int>(rows_.size()))
+        indicator_row_ = new_row_of[static_cast<size_t>(indicator_row_)];
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
 
 void GridModel::set_indicator_row(int row)

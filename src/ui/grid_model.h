@@ -1,6 +1,7 @@
 #pragma once
 // Text cells of a grid, row by row, with the grid's column captions.
 #include <QAbstractTableModel>
+#include <QByteArray>
 #include <QString>
 #include <vector>
 
@@ -26,6 +27,10 @@ public:
     void clear_rows();
     const QString& cell(int column, int row) const;
     void set_cell(int column, int row, const QString& text);
+    // A hidden key a row carries along when rows are sorted or deleted (the
+    // catalogue keeps a file name's bytes there, which its text may not hold).
+    const QByteArray& row_key(int row) const;
+    void set_row_key(int row, const QByteArray& key);
     void sort_by(int column, bool ascending);
     void set_indicator_row(int row);
 
@@ -36,7 +41,12 @@ public:
     bool updating() const { return update_depth_ > 0; }
 
 private:
-    std::vector<std::vector<QString>> rows_;
+    struct Row {
+        std::vector<QString> cells;
+        QByteArray key;
+    };
+    void check_row(int row) const;
+    std::vector<Row> rows_;
     std::vector<QString> captions_;
     std::vector<Qt::Alignment> alignments_;
     int columns_ = 0;

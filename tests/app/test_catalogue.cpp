@@ -1,3 +1,4 @@
+#include "app/catalogue_dir.h"
 #include "app/catalogue_loader.h"
 #include "app/catalogue_texts.h"
 #include "app/shell_state.h"
@@ -30,7 +31,11 @@ protected:
         add_catalogue_columns(grid);
         ui::set_error_dialogs(&dialogs);
     }
-    void TearDown() override { ui::set_error_dialogs(nullptr); }
+    void TearDown() override
+    {
+        ui::reset_error_display();
+        shell().reset();
+    }
 
     void put(const std::string& name, const RawTest& t) { lekta::testing::write_file(dir.file(name), t.bytes()); }
     void put_raw(const std::string& name, std::vector<unsigned char> b) { lekta::testing::write_file(dir.file(name), b); }
@@ -208,8 +213,11 @@ TEST_F(Catalogue, DamagedFilesGetNoRowAndAreNamedOnceAfterTheScan)
     put("f.bmd", round_bar());
     load_fil(grid, dialogs, folder());
     EXPECT_EQ(names(), (QStringList{"a.bmd", "f.bmd"}));
+    // The test after the damaged ones got its whole row.
+    ASSERT_TRUE(read_test_file(dir.file("f.bmd")));
+    const CatalogueRow f = catalogue_row("f.bmd");
     for (int c = 0; c < 17; ++c)
-        EXPECT_NE(grid.Cell(0, 1), "") << c;
+        EXPECT_EQ(grid.Cell(c, 1).toStdString(), f.cells[static_cast<size_t>(c)]) << c;
     ASSERT_EQ(dialogs.shown().size(), 1u);
     const QString text = dialogs.shown()[0].text;
     for (const char* n : {"b-shape.bmd", "c-mode.bmd", "d-five.bmd", "e-short.bmd"})
@@ -239,14 +247,36 @@ TEST_F(Catalogue, ExtensometerColumnsAppearWithTheFirstSuchTestAndStay)
         EXPECT_TRUE(grid.ColumnVisible(c));
 }
 
-TEST_F(Catalogue, MissingDirectoryGivesAnEmptyCatalogueWithoutMessage)
+// An unmounted share or a removed disk: said once, not shown as an empty folder.
+TEST_F(Catalogue, MissingDirectoryIsNamedOnce)
 {
     put("a.bmd", round_bar());
     load_fil(grid, dialogs, folder());
     ASSERT_EQ(grid.RowCount(), 1);
+    EXPECT_TRUE(dialogs.shown().empty());
     load_fil(grid, dialogs, folder() + "nowhere/");
     EXPECT_EQ(grid.RowCount(), 0);
-    EXPECT_TRUE(dialogs.shown().empty());
+    ASSERT_EQ(dialogs.shown().size(), 1u);
+    EXPECT_EQ(dialogs.shown()[0].text, "Каталог не найден " + folder() + "nowhere/");
+    EXPECT_EQ(shell().catalogue_dir, folder() + "nowhere/");
+}
+
+// Names copied from a Windows machine come in its code page, not UTF-8: the
+// file opens by its own bytes, and the name shows decoded.
+TEST_F(Catalogue, NamesThatAreNotUtf8OpenAndShowDecoded)
+{
+    const std::string cp1251_name = "\xCE\xE1\xF0\xE0\xE7\xE5\xF6 1.bmd";  // "Образец 1.bmd" in CP1251
+    put(cp1251_name, round_bar());
+    put("b.bmd", round_bar());
+    load_fil(grid, dialogs, folder());
+    EXPECT_TRUE(dialogs.shown().empty()) << dialogs.texts().join("|").toStdString();
+    ASSERT_EQ(grid.RowCount(), 2);
+    const int row = names().indexOf("Образец 1.bmd");
+    ASSERT_GE(row, 0) << names().join("|").toStdString();
+    EXPECT_EQ(grid.Cell(11, row), "12,345");
+    EXPECT_EQ(catalogue_file_path(grid, row), dir.file(cp1251_name));
+    EXPECT_EQ(display_name(cp1251_name), "Образец 1.bmd");
+    EXPECT_EQ(display_name("обычное.bmd"), "обычное.bmd");
 }
 
 TEST_F(Catalogue, WriteProtectedTestsAreListed)

@@ -1,4 +1,5 @@
 #include "app/main_form.h"
+#include "app/port_library.h"
 #include "app/about.h"
 #include "app/settings_store.h"
 #include "app/shell_state.h"
@@ -31,6 +32,7 @@ protected:
     void SetUp() override
     {
         shell().reset();
+        port_library().reset();
         qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(config.path()));
         ui::set_error_dialogs(&dialogs);
         lekta::testing::RawTest t;
@@ -38,7 +40,12 @@ protected:
         lekta::testing::write_file(other.file("o1.bmd"), t.bytes());
         lekta::testing::write_file(other.file("o2.bmd"), t.bytes());
     }
-    void TearDown() override { ui::set_error_dialogs(nullptr); }
+    void TearDown() override
+    {
+        ui::reset_error_display();
+        port_library().reset();
+        shell().reset();
+    }
 
     MainFormOptions options(const QString& library = {})
     {
@@ -272,4 +279,26 @@ TEST(AboutBox, VersionLine)
     EXPECT_EQ(about.StaticText3->text(), "Версия " + program_version());
     EXPECT_EQ(about.windowTitle(), "О программе");
     about.close();
+}
+
+// Settings that cannot be stored (here a folder stands where the settings
+// file belongs, which stops root too) are reported once, naming the file,
+// and the program goes on with the values in memory.
+TEST_F(MainWindow, SettingsThatCannotBeStoredAreReportedAndKept)
+{
+    QDir().mkpath(QString::fromStdString(config.path()) + "/Veltrask/LEKTA.conf");
+    dialogs.answer_button(0);            // "Выберите рабочий каталог c файлами *.bmd"
+    dialogs.answer_path(dir_of(tests));  // the folder dialog
+    TForm1 form(options());
+    ASSERT_TRUE(form.created());
+    const QString expected = "Не удалось сохранить настройки в файл " + QtSettingsStore::location();
+    ASSERT_EQ(dialogs.texts().count(expected), 1) << dialogs.texts().join("|").toStdString();
+    EXPECT_EQ(shell().working_dir, dir_of(tests) + "/");
+    EXPECT_EQ(form.NextGrid1->RowCount(), 1);
+
+    dialogs.clear();
+    shell().line_width = "2";
+    form.N11Click();
+    EXPECT_EQ(dialogs.texts(), QStringList{expected});
+    EXPECT_EQ(shell().line_width, "2");
 }

@@ -52,6 +52,37 @@ TEST(Grid, HeaderClickSortsSortableColumnsByTextAndTogglesOrder)
     EXPECT_EQ(column_texts(g, 0), (QStringList{"c.bmd", "b.bmd", "a2.bmd", "A.bmd"}));
 }
 
+// The delete dialog acts on the selection: after a sort it must still mean
+// the rows the operator chose, and their hidden keys travel with them.
+TEST(Grid, SelectionCurrentRowAndKeysFollowTheirRowsThroughASort)
+{
+    Grid g;
+    g.AddColumn({"A", "Имя", 60, 0, true, true, false});
+    g.resize(400, 300);
+    g.show();
+    for (const char* name : {"b", "c", "d", "a"}) {
+        const int r = g.AddRow();
+        g.SetCell(0, r, name);
+        g.SetRowKey(r, QByteArray(name) + "-key");
+    }
+    g.SelectRow(0);       // "b"
+    g.SelectRow(2, true); // "d", now the current row
+    click_header(g, 0);
+    ASSERT_EQ(column_texts(g, 0), (QStringList{"a", "b", "c", "d"}));
+    QStringList chosen;
+    for (int r : g.SelectedRows())
+        chosen << g.Cell(0, r);
+    EXPECT_EQ(chosen, (QStringList{"b", "d"}));
+    EXPECT_EQ(g.Cell(0, g.SelectedRow()), "d");
+    for (int r = 0; r < g.RowCount(); ++r)
+        EXPECT_EQ(g.RowKey(r), g.Cell(0, r).toUtf8() + "-key");
+    click_header(g, 0);  // descending
+    chosen.clear();
+    for (int r : g.SelectedRows())
+        chosen << g.Cell(0, r);
+    EXPECT_EQ(chosen, (QStringList{"d", "b"}));
+}
+
 TEST(Grid, WidthsMinimumsVisibilityAndSpareWidth)
 {
     Grid g;
@@ -111,5 +142,5 @@ TEST(ErrorDisplay, ShowsTheTextAndKeepsGoing)
     ASSERT_EQ(d.shown().size(), 1u);
     EXPECT_EQ(d.shown()[0].text, "Range check error");
     EXPECT_EQ(d.shown()[0].icon, Icon::Error);
-    set_error_dialogs(nullptr);
+    reset_error_display();
 }
