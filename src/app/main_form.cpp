@@ -3,6 +3,8 @@
 #include "app/about.h"
 #include "app/catalogue_columns.h"
 #include "app/catalogue_loader.h"
+#include "app/catalogue_ops.h"
+#include "app/delete_form.h"
 #include "app/icons.h"
 #include "app/port_library.h"
 #include "app/settings_store.h"
@@ -39,7 +41,7 @@ TForm1::TForm1(MainFormOptions options, QWidget* parent) : QMainWindow(parent), 
         "QTableView { gridline-color: #c0c0c0; selection-background-color: #316ac5; }");
     add_catalogue_columns(*NextGrid1);
     setCentralWidget(NextGrid1);
-    connect(NextGrid1, &ui::Grid::RowDoubleClicked, this, [this](int) { run(commands.open_graph); });
+    connect(NextGrid1, &ui::Grid::RowDoubleClicked, this, [this](int) { ui::guarded([this] { NextGrid1DblClick(); }); });
 
     build_menu();
     build_toolbar();
@@ -93,7 +95,7 @@ void TForm1::build_menu()
     item(file, N11, "N11", "Выход", -1, nullptr, true, [this] { N11Click(); });
 
     QMenu* view = bar->addMenu(QStringLiteral("Вид"));
-    item(view, N27, "N27", "Выровнять столбцы", -1, nullptr, true, [this] { run(commands.align_columns); });
+    item(view, N27, "N27", "Выровнять столбцы", -1, nullptr, true, [this] { N23Click(); });
     view->addSeparator();
     item(view, N29, "N29", "Задать цвет", -1, nullptr, false, nullptr);
     item(view, N30, "N30", "Убрать цвет", -1, nullptr, false, nullptr);
@@ -102,13 +104,13 @@ void TForm1::build_menu()
     item(view, N33, "N33", "Убрать сортировку", -1, nullptr, false, nullptr);
 
     QMenu* edit = bar->addMenu(QStringLiteral("Правка"));
-    item(edit, N34, "N34", "Удалить строки или файлы", 6, nullptr, true, [this] { run(commands.delete_rows); });
+    item(edit, N34, "N34", "Удалить строки или файлы", 6, nullptr, true, [this] { N34Click(); });
 
     QMenu* service = bar->addMenu(QStringLiteral("Сервис"));
     item(service, Excel1, "Excel1", "Экспорт в Excel", -1, nullptr, true, [this] { run(commands.export_excel); });
     item(service, N37, "N37", "Перенумеровать строки", -1, nullptr, false, nullptr);
-    item(service, N36, "N36", "Построить график", -1, nullptr, true, [this] { run(commands.open_graph); });
-    item(service, N41, "N41", "Параметры графика", -1, nullptr, true, [this] { run(commands.graph_parameters); });
+    item(service, N36, "N36", "Построить график", -1, nullptr, true, [this] { NextGrid1DblClick(); });
+    item(service, N41, "N41", "Параметры графика", -1, nullptr, true, [this] { N41Click(); });
 
     QMenu* help = bar->addMenu(QStringLiteral("Справка"));
     item(help, N24, "N24", "Помощь", 5, "F1", true, [this] { N24Click(); });
@@ -210,12 +212,16 @@ void TForm1::N2Click()
 
 void TForm1::N3Click()
 {
+    if (shell().buffer_busy)
+        return;
     const QString folder = choose_folder(*options_.dialogs, QStringLiteral("\\\\"));
     load_fil(*NextGrid1, *options_.dialogs, as_directory(folder));
 }
 
 void TForm1::N4Click()
 {
+    if (shell().buffer_busy)
+        return;
     load_fil(*NextGrid1, *options_.dialogs, shell().catalogue_dir);
 }
 
@@ -255,6 +261,42 @@ void TForm1::ToolButton6Click()
 {
     if (!QFileInfo::exists(help_file_) || !options_.dialogs->open_document(QFileInfo(help_file_).absoluteFilePath()))
         ui::show_message(*options_.dialogs, QStringLiteral("Не удалось открыть файл справки ") + help_file_);
+}
+
+void TForm1::NextGrid1DblClick()
+{
+    open_for_graph(*NextGrid1, *options_.dialogs, commands.start_graph_worker);
+}
+
+void TForm1::N34Click()
+{
+    if (shell().buffer_busy)
+        return;
+    const int choice = commands.ask_delete_choice ? commands.ask_delete_choice() : kDeleteCancel;
+    delete_rows_or_files(*NextGrid1, *options_.dialogs, choice);
+}
+
+void TForm1::N23Click()
+{
+    align_columns(*NextGrid1);
+}
+
+void TForm1::N41Click()
+{
+    // The dialog rebuilds the graph window's curve: not while a loader fills it.
+    if (shell().buffer_busy)
+        return;
+    run(commands.graph_parameters);
+}
+
+void TForm1::set_buffer_busy(bool busy)
+{
+    shell().buffer_busy = busy;
+    for (QAction* a : {N3, N4, N36, N34, N41})
+        a->setEnabled(!busy && (a == N3 || a == N41 || created_));
+    ToolButton2->setEnabled(!busy);
+    if (busy)
+        NextGrid1->setEnabled(false);
 }
 
 void TForm1::N26Click()

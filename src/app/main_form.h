@@ -31,14 +31,13 @@ public:
 
     // Commands that later windows provide; the program entry wires them.
     struct Commands {
-        std::function<int()> show_online_modal;  // returns the modal result
-        std::function<void()> online;            // "Он-лайн"
-        std::function<void()> print;             // "Печать"
-        std::function<void()> align_columns;     // "Выровнять столбцы"
-        std::function<void()> delete_rows;       // "Удалить строки или файлы"
-        std::function<void()> export_excel;      // "Экспорт в Excel"
-        std::function<void()> open_graph;        // "Построить график", row double-click
-        std::function<void()> graph_parameters;  // "Параметры графика"
+        std::function<int()> show_online_modal;   // returns the modal result
+        std::function<void()> online;             // "Он-лайн"
+        std::function<void()> print;              // "Печать"
+        std::function<int()> ask_delete_choice;   // the delete dialog; its choice
+        std::function<void()> export_excel;       // "Экспорт в Excel"
+        std::function<void()> start_graph_worker; // the graph window's loader, once the buffer holds a test
+        std::function<void()> graph_parameters;   // "Параметры графика"
     } commands;
 
     void set_about_box(Tform6* about) { about_ = about; }
@@ -58,7 +57,16 @@ public:
     void N24Click();
     void ToolButton6Click();
     void N26Click();
+    void NextGrid1DblClick();  // also "Построить график"
+    void N34Click();           // "Удалить строки или файлы"
+    void N23Click();           // "Выровнять столбцы"
+    void N41Click();           // "Параметры графика"
     void enable_button();
+
+    // While the graph window's loader reads the test buffer, the commands
+    // that would refill it or move the opened row are refused and shown
+    // disabled, and the catalogue takes no input.
+    void set_buffer_busy(bool busy);
 
     bool data_file_open() const { return data_file_open_; }
     const QString& open_dialog_dir() const { return open_dialog_dir_; }

@@ -14,6 +14,10 @@ struct ShellState {
     QString catalogue_dir;        // directory the catalogue was last built from, ends with "/"
     QString current_file;         // full path of the test file read last
     int extensometer_columns = 0; // 1 once an extensometer test was listed in this run
+    int opened_row = -1;          // catalogue row of the test opened last; -1 when none was selected
+    // True while the graph window's loader reads the test buffer: nothing
+    // may refill the buffer until it has handed the test over.
+    bool buffer_busy = false;
     // True once the settings were read at start-up; until then nothing may be
     // written back, or a failed start would wipe the stored values.
     bool settings_loaded = false;

@@ -48,6 +48,7 @@ Forms create_forms(ui::Dialogs& dialogs, bool show_splash)
 
     f.Form1->set_about_box(f.form6);
     f.Form1->commands.show_online_modal = [form2 = f.Form2] { return form2->exec() == QDialog::Accepted ? 1 : 2; };
+    f.Form1->commands.ask_delete_choice = [form8 = f.Form8] { return form8->ask(); };
 
     if (show_splash)
         f.Form5->exec();

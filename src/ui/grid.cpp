@@ -62,6 +62,12 @@ void Grid::SetColumnWidth(int index, int width)
     fit_columns();
 }
 
+void Grid::SetColumnAutoSize(int index, bool auto_size)
+{
+    columns_.at(static_cast<size_t>(index)).auto_size = auto_size;
+    fit_columns();
+}
+
 int Grid::ColumnWidthOf(int index) const
 {
     return columnWidth(index);

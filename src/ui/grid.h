@@ -31,7 +31,10 @@ public:
     const GridColumn& Column(int index) const { return columns_.at(static_cast<size_t>(index)); }
     void SetColumnVisible(int index, bool visible);
     bool ColumnVisible(int index) const { return Column(index).visible; }
+    // The width the column is laid out from (its design width); the grid
+    // still widens it for its caption and widest text.
     void SetColumnWidth(int index, int width);
+    void SetColumnAutoSize(int index, bool auto_size);
     int ColumnWidthOf(int index) const;
 
     int RowCount() const { return model_->rowCount(); }
