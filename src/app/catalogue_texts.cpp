@@ -1,7 +1,10 @@
 #include "app/catalogue_texts.h"
 
 #include "testfile/number_text.h"
-#include "testfile/test_buffer.h"
+#include "testfile/buffer.h"
+#include "testfile/errors.h"
+#include "testfile/fields.h"
+#include "testfile/reader.h"
 
 namespace lekta {
 

@@ -1,7 +1,10 @@
 #include "lib/bmd_writer.h"
 #include "lib/sample_tests.h"
 #include "support/test_support.h"
-#include "testfile/test_buffer.h"
+#include "testfile/buffer.h"
+#include "testfile/errors.h"
+#include "testfile/fields.h"
+#include "testfile/reader.h"
 
 #include <gtest/gtest.h>
 
@@ -25,7 +28,7 @@ void read_back(const lt::TempDir& dir, const std::string& name, const std::vecto
 
 std::uint32_t raw_u32(std::size_t at)
 {
-    const unsigned char* p = test_buffer().bytes + at;
+    const unsigned char* p = test_buffer().bytes() + at;
     return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
 }
 
@@ -96,7 +99,7 @@ TEST(BmdWriter, StandardLayoutReadsBackThroughTheReader)
     empty.no_curve = 1;
     empty.breaking_load = 181259;
     read_back(dir, "b.bmd", encode_bmd(empty));
-    EXPECT_EQ(test_buffer().size, 50);
+    EXPECT_EQ(test_buffer().size(), 50);
     EXPECT_EQ(point_count(), 0);
     EXPECT_EQ(tail_u32(Tail::BreakingLoad), 181259u);
 }
@@ -150,7 +153,7 @@ TEST(BmdWriter, LargestTestFitsTheBufferAndReadsBackWhole)
     ASSERT_EQ(big.mode, 0);
     lt::TempDir dir;
     read_back(dir, it->name, encode_bmd(big));
-    EXPECT_EQ(test_buffer().size, 1023986);
+    EXPECT_EQ(test_buffer().size(), 1023986);
     ASSERT_EQ(point_count(), 63996);
     EXPECT_EQ(point_record(63995).f, big.points.back().f);
     EXPECT_EQ(point_record(63995).h, big.points.back().h);
@@ -338,7 +341,7 @@ TEST(SampleTests, DamagedFilesFailWhereTheCatalogueLooks)
     EXPECT_NO_THROW(shape_text(read_byte(kShape)));
     EXPECT_THROW(mode_text(read_byte(kMode)), RangeError);
     read_back(dir, "5.bmd", find("damaged-5bytes.bmd"));
-    EXPECT_EQ(test_buffer().size, 5);
+    EXPECT_EQ(test_buffer().size(), 5);
     EXPECT_THROW(shape_text(read_byte(kShape)), RangeError);
     read_back(dir, "t.bmd", find("damaged-short.bmd"));
     EXPECT_NO_THROW(shape_text(read_byte(kShape)));

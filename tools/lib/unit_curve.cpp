@@ -1,6 +1,9 @@
 #include "lib/unit_curve.h"
 
-#include "testfile/test_buffer.h"
+#include "testfile/buffer.h"
+#include "testfile/errors.h"
+#include "testfile/fields.h"
+#include "testfile/reader.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,7 @@
-#include "testfile/test_buffer.h"
+#include "testfile/buffer.h"
+#include "testfile/errors.h"
+#include "testfile/fields.h"
+#include "testfile/reader.h"
 
 #include "support/bmd_bytes.h"
 #include "support/test_support.h"
@@ -31,7 +34,7 @@ TEST(TestBuffer, StandardLayoutHeaderPointsAndTail)
     t.yield_stress = 1; t.yield_load = 2; t.tensile_strength = 3; t.breaking_load = 0xFFFFFFFF;
     ASSERT_TRUE(read_test_file(write_test(dir, "a.bmd", t.bytes())));
 
-    EXPECT_EQ(test_buffer().size, static_cast<std::int32_t>(t.bytes().size()));
+    EXPECT_EQ(test_buffer().size(), static_cast<std::int32_t>(t.bytes().size()));
     EXPECT_EQ(read_byte(kModelIndex), 3);
     EXPECT_EQ(read_byte(kSeries), 12);
     EXPECT_EQ(read_word(kSize1), 200);
@@ -82,7 +85,7 @@ TEST(TestBuffer, ShortFilesReadAsSpacesAndRangeErrorsWhereFieldsAreMissing)
     big.points.assign(500, {7, 7, 7});
     ASSERT_TRUE(read_test_file(write_test(dir, "big.bmd", big.bytes())));
     ASSERT_TRUE(read_test_file(write_test(dir, "five.bmd", {0, 0, 0, 0, 1})));
-    EXPECT_EQ(test_buffer().size, 5);
+    EXPECT_EQ(test_buffer().size(), 5);
     EXPECT_EQ(read_byte(4), 1);
     EXPECT_EQ(read_byte(kMode), 0x20);
     EXPECT_EQ(read_byte(kShape), 0x20);
@@ -101,12 +104,12 @@ TEST(TestBuffer, SameFileTwiceGivesTheSameBuffer)
     t.points = {{1, 2, 0}};
     const std::string path = write_test(dir, "x.bmd", t.bytes());
     ASSERT_TRUE(read_test_file(path));
-    std::vector<unsigned char> first(test_buffer().bytes, test_buffer().bytes + kTestBufferSize);
+    std::vector<unsigned char> first(test_buffer().bytes(), test_buffer().bytes() + kTestBufferSize);
     RawTest other;
     other.points.assign(3000, {9, 9, 9});
     ASSERT_TRUE(read_test_file(write_test(dir, "y.bmd", other.bytes())));
     ASSERT_TRUE(read_test_file(path));
-    EXPECT_TRUE(std::equal(first.begin(), first.end(), test_buffer().bytes));
+    EXPECT_TRUE(std::equal(first.begin(), first.end(), test_buffer().bytes()));
 }
 
 TEST(TestBuffer, PointCountZeroOrNegativeAndRecordsPastTheBuffer)
@@ -140,7 +143,7 @@ TEST(TestBuffer, LargestTestFitsAndTooLongFilesFailTailAccess)
     RawTest over;
     over.points.assign(64000, {1, 2, 0});
     ASSERT_TRUE(read_test_file(write_test(dir, "over.bmd", over.bytes())));
-    EXPECT_GT(static_cast<size_t>(test_buffer().size), kTestBufferSize);
+    EXPECT_GT(static_cast<size_t>(test_buffer().size()), kTestBufferSize);
     EXPECT_THROW(point_count(), RangeError);
 }
 
@@ -196,13 +199,13 @@ TEST(TestBuffer, SummaryHoldsTheSameHeaderAndTailAsTheWholeFile)
         t.proof_load = 5; t.proof_stress = 6;
         const std::string path = write_test(dir, "s.bmd", t.bytes());
         ASSERT_TRUE(read_test_file(path));
-        std::vector<unsigned char> whole(test_buffer().bytes, test_buffer().bytes + test_buffer().size);
+        std::vector<unsigned char> whole(test_buffer().bytes(), test_buffer().bytes() + test_buffer().size());
         ASSERT_TRUE(read_test_summary(path));
         const auto& b = test_buffer();
-        EXPECT_EQ(b.size, static_cast<std::int32_t>(whole.size()));
-        EXPECT_TRUE(std::equal(whole.begin(), whole.begin() + 28, b.bytes));
-        EXPECT_TRUE(std::equal(whole.end() - 30, whole.end(), b.bytes + b.size - 30));
-        EXPECT_EQ(b.bytes[28 + 16 * 10], 0x20);  // the points are not read
+        EXPECT_EQ(b.size(), static_cast<std::int32_t>(whole.size()));
+        EXPECT_TRUE(std::equal(whole.begin(), whole.begin() + 28, b.bytes()));
+        EXPECT_TRUE(std::equal(whole.end() - 30, whole.end(), b.bytes() + b.size() - 30));
+        EXPECT_EQ(b.bytes()[28 + 16 * 10], 0x20);  // the points are not read
         EXPECT_EQ(tail_u32(Tail::BreakingLoad), 4u);
     }
     // Short files: whatever exists lands, the rest stays spaces.

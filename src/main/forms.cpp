@@ -1,4 +1,4 @@
-#include "app/forms.h"
+#include "main/forms.h"
 
 #include "app/about.h"
 #include "app/delete_form.h"
@@ -6,9 +6,13 @@
 #include "app/main_form.h"
 #include "app/settings_store.h"
 #include "ui/dialogs.h"
-#include "graph/graph_windows.h"
+#include "graph/graf.h"
+#include "graph/graph_parameters.h"
+#include "graph/open_progress.h"
+#include "graph/series_selector.h"
 #include "online/port_dialog.h"
 #include "online/receive.h"
+#include "output/export_progress.h"
 
 #include <QCoreApplication>
 #include <QDialog>

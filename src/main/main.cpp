@@ -1,6 +1,6 @@
 // Program entry: the application object, the windows, the splash, then the
 // main window, maximised, until the operator leaves.
-#include "app/forms.h"
+#include "main/forms.h"
 #include "app/main_form.h"
 #include "ui/application.h"
 #include "ui/dialogs.h"
