@@ -88,6 +88,11 @@ SheetRange Sheet::UsedRange() const
     fail("UsedRange: the chart sheet \"" + name_ + "\" has no cells");
 }
 
+SheetRange Sheet::Range(const QString& text) const
+{
+    fail("Range(\"" + text + "\"): the chart sheet \"" + name_ + "\" has no cells");
+}
+
 ColumnRef Worksheet::Columns(int column)
 {
     if (column < 1 || column > kMaxColumns)

@@ -131,6 +131,8 @@ public:
     const QString& Name() const { return name_; }
     void Name(const QString& name);  // validated, unique in the workbook
     virtual SheetRange UsedRange() const;
+    // Only a worksheet has cells: on a chart sheet both throw.
+    virtual SheetRange Range(const QString& text) const;
     virtual bool is_chart() const = 0;
 
 protected:
@@ -143,11 +145,10 @@ protected:
 class Worksheet : public Sheet {
 public:
     using Sheet::Sheet;
-    using Sheet::Name;
     ColumnRef Columns(int column);
     RowRef Rows(int row);
     CellRef Cells(int row, int column) { return CellRef(cells_, row, column); }
-    SheetRange Range(const QString& text) const { return SheetRange(*this, parse_range_text(text)); }
+    SheetRange Range(const QString& text) const override { return SheetRange(*this, parse_range_text(text)); }
     // The block the sheet's data spans: the rows and columns of its numbers,
     // with the row of captions straight above them. Texts elsewhere (a title,
     // captions of columns that hold no numbers yet) do not widen it, so a
