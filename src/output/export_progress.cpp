@@ -33,7 +33,6 @@ void TForm9::begin(const QString& label)
     }
     Label1->setText(label);
     show();
-    raise();
     // Drawn once now: the export then runs without returning to the loop.
     QCoreApplication::processEvents();
 }
