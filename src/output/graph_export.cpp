@@ -90,9 +90,12 @@ QString excelgo2(const GraphExportSource& source, const ApplicationOptions& opti
     }
     const QString last = QString::fromStdString(std::to_string(r - 1));
 
+    // Taken while the data sheet is still the active sheet; the new chart
+    // becomes the active one.
+    const SheetRange curve = app.ActiveWorkbook().ActiveSheet().Range("F3:H" + last);
     Chart& first = app.ActiveWorkbook().Charts().Add();
     first.ChartType(kSmoothScatterNoMarkers);
-    first.SetSourceData(app.ActiveWorkbook().ActiveSheet().Range("F3:H" + last), kPlotByColumns);
+    first.SetSourceData(curve, kPlotByColumns);
     title_axes(first, QStringLiteral("H Δ, мм"));
     if (extensometer) {
         Chart& second = app.ActiveWorkbook().Charts().Add();
