@@ -146,9 +146,7 @@ void set_axis(lxw_chart_axis* axis, const AxisState& state)
     if (!state.has_title || state.caption.isEmpty())
         return;
     // A caption starting with '=' would be read as a cell reference.
-    std::string caption = state.caption.toStdString();
-    if (caption[0] == '=')
-        caption.insert(0, " ");
+    const std::string caption = (state.caption.startsWith('=') ? " " + state.caption : state.caption).toStdString();
     chart_axis_set_name(axis, caption.c_str());
     lxw_chart_font font{};
     font.size = state.title_size;
