@@ -5,8 +5,9 @@
 
 #include <xlsxwriter.h>
 
+#include <clocale>
 #include <cmath>
-#include <map>
+#include <locale.h>
 #include <utility>
 
 namespace lekta::output {
@@ -193,10 +194,42 @@ void write_chart(lxw_workbook* wb, const Chart& chart, bool active)
         chartsheet_activate(cs);
 }
 
+// libxlsxwriter prints numbers, widths and heights with the C library's
+// printf, which follows the regional settings the application object took
+// from the environment: under Russian settings "20,5" in the XML, and a file
+// no program reads. This thread writes with the C locale's numbers.
+class CNumbersOnThisThread {
+public:
+    CNumbersOnThisThread()
+    {
+        if (locale_t base = ::duplocale(LC_GLOBAL_LOCALE)) {
+            c_ = ::newlocale(LC_NUMERIC_MASK, "C", base);
+            if (!c_)
+                ::freelocale(base);
+        }
+        if (c_)
+            saved_ = ::uselocale(c_);
+    }
+    ~CNumbersOnThisThread()
+    {
+        if (c_) {
+            ::uselocale(saved_);
+            ::freelocale(c_);
+        }
+    }
+    CNumbersOnThisThread(const CNumbersOnThisThread&) = delete;
+    CNumbersOnThisThread& operator=(const CNumbersOnThisThread&) = delete;
+
+private:
+    locale_t c_ = nullptr;
+    locale_t saved_ = nullptr;
+};
+
 }  // namespace
 
 void write_xlsx(const Workbook& book, const std::string& path, const WriterOptions& options)
 {
+    const CNumbersOnThisThread c_numbers;
     lxw_workbook_options opts{};
     opts.constant_memory = options.constant_memory ? LXW_TRUE : LXW_FALSE;
     lxw_workbook* wb = workbook_new_opt(path.c_str(), &opts);

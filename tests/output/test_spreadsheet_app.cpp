@@ -103,8 +103,10 @@ TEST(NumberFormatCode, RussianCodesBecomeTheFileSpelling)
     EXPECT_EQ(file_number_format("0.000"), "0.000");
 }
 
-TEST_F(SpreadsheetApp, StoresAReadableWorkbookInEitherWriterMode)
+TEST_F(SpreadsheetApp, StoresAReadableWorkbookInEitherWriterModeUnderEitherRegionalSetting)
 {
+    // The C library's numbers follow the regional settings; the file's must not.
+    lekta::testing::ScopedCLocale russian("ru_RU.UTF-8");
     for (bool constant : {true, false}) {
         lekta::testing::TempDir folder;
         ApplicationOptions o{QString::fromStdString(folder.path()), &dialogs, {constant}};
