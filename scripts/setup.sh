@@ -3,7 +3,7 @@
 # Safe to run again: apt skips what is already there.
 set -euo pipefail
 packages=(build-essential cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-          qt6-base-dev libqt6opengl6-dev qt6-charts-dev libxlsxwriter-dev zlib1g-dev
+          qt6-base-dev libqt6opengl6-dev qt6-charts-dev libxlsxwriter-dev zlib1g-dev libzip-dev
           fonts-dejavu-core xvfb xauth locales)
 sudo=""
 [ "$(id -u)" -ne 0 ] && sudo="sudo"

@@ -12,7 +12,11 @@
 #include "graph/series_selector.h"
 #include "online/port_dialog.h"
 #include "online/receive.h"
+#include "output/catalogue_export.h"
 #include "output/export_progress.h"
+#include "output/text_table.h"
+#include "app/shell_state.h"
+#include "ui/grid.h"
 
 #include <QCoreApplication>
 #include <QDialog>
@@ -49,6 +53,10 @@ Forms create_forms(ui::Dialogs& dialogs, bool show_splash)
     f.Form1->set_about_box(f.form6);
     f.Form1->commands.show_online_modal = [form2 = f.Form2] { return form2->exec() == QDialog::Accepted ? 1 : 2; };
     f.Form1->commands.ask_delete_choice = [form8 = f.Form8] { return form8->ask(); };
+    f.Form1->commands.export_excel = [form1 = f.Form1, form9 = f.Form9, &dialogs] {
+        // The default directory is read when the command runs: the settings may have changed it.
+        output::Excel1Click(output::GridTexts(*form1->NextGrid1), *form9, {shell().default_dir, &dialogs, {}});
+    };
 
     if (show_splash)
         f.Form5->exec();

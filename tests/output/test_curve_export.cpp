@@ -1,0 +1,189 @@
+#include "output/curve_export.h"
+#include "output/export_fixture.h"
+#include "output/xlsx_reader.h"
+
+using namespace lekta;
+using namespace lekta::output;
+using lekta::testing::read_xlsx;
+using lekta::testing::VectorTable;
+using lekta::testing::XlsxSheet;
+
+namespace {
+
+class CurveExport : public lekta::testing::ExportTest {
+protected:
+    lekta::testing::ScopedSeparator comma{","};
+
+    static VectorTable standard()  // F, H Δ, no H Δe
+    {
+        VectorTable t;
+        t.rows = {{"0,5", "0,1", ""}, {"1,25", "0,2", ""}, {"2", "0,35", ""}};
+        return t;
+    }
+    static VectorTable extensometer()
+    {
+        VectorTable t;
+        t.rows = {{"0,5", "0,1", "0,01"}, {"1,25", "0,2", "0,02"}, {"2", "0,35", "0,045"}};
+        return t;
+    }
+    static double number(const XlsxSheet& s, int row, int column)
+    {
+        const auto* c = s.cell(row, column);
+        EXPECT_TRUE(c && !c->text) << "row " << row << " column " << column;
+        return c && !c->text ? c->number : -1e300;
+    }
+    static QString text(const XlsxSheet& s, int row, int column)
+    {
+        const auto* c = s.cell(row, column);
+        return c && c->text ? c->string : QString("<none>");
+    }
+};
+
+TEST_F(CurveExport, OnlineLayoutWithItsChartFromTheUsedRange)
+{
+    for (bool with_he : {false, true}) {
+        lekta::testing::TempDir folder;
+        ApplicationOptions o{QString::fromStdString(folder.path()), &dialogs, {}};
+        const VectorTable table = with_he ? extensometer() : standard();
+        const QString path = excelgo({table, 24350, with_he ? 21100 : 0}, o);
+        const auto file = read_xlsx(path.toStdString());
+        ASSERT_EQ(file.sheets.size(), 2u);
+        const auto& s = file.sheets[0];
+        EXPECT_EQ(s.name, "ЛЕКТА-ЗИВ8");
+        EXPECT_EQ(file.sheets[1].name, "Диаграмма1");
+        const QStringList headers = {"H Δ, мм", "Усилие F, кН ", "H Δe, мм", " Ft, кН ", " F0.2, кН "};
+        for (int c = 1; c <= 5; ++c)
+            EXPECT_EQ(text(s, 2, c), headers[c - 1]);
+        EXPECT_NEAR(s.widths.at(1), 20.71, 0.01);
+        EXPECT_NEAR(s.widths.at(2), 20.71, 0.01);
+        EXPECT_TRUE(file.style(s.row_styles.at(1)).bold);
+        EXPECT_EQ(file.style(s.row_styles.at(1)).size, 14);
+        EXPECT_EQ(number(s, 3, 1), 0.1);
+        EXPECT_EQ(number(s, 3, 2), 0.5);
+        EXPECT_EQ(number(s, 5, 1), 0.35);
+        EXPECT_EQ(number(s, 5, 2), 2);
+        EXPECT_EQ(number(s, 3, 4), 24.35);
+        EXPECT_EQ(number(s, 3, 5), with_he ? 21.1 : 0);
+        EXPECT_FALSE(s.cell(4, 4));
+        if (with_he) {
+            EXPECT_EQ(number(s, 5, 3), 0.045);
+        } else {
+            EXPECT_FALSE(s.cell(3, 3));
+        }
+
+        // The chart was made before C, D3 and E3 were written: x is H Δ and
+        // the one series is F, named by row 2.
+        const auto& chart = *file.sheets[1].chart;
+        EXPECT_EQ(chart.kind, "scatterChart");
+        EXPECT_EQ(chart.scatter_style, "smoothMarker");
+        ASSERT_EQ(chart.series.size(), 1u);
+        EXPECT_EQ(chart.series[0].x_ref, "'ЛЕКТА-ЗИВ8'!$A$3:$A$5");
+        EXPECT_EQ(chart.series[0].y_ref, "'ЛЕКТА-ЗИВ8'!$B$3:$B$5");
+        EXPECT_EQ(chart.series[0].name_ref, "'ЛЕКТА-ЗИВ8'!$B$2");
+        EXPECT_EQ(chart.series[0].marker, "none");
+        ASSERT_EQ(chart.axes.size(), 2u);
+        EXPECT_EQ(chart.axes[0].title, "Перемещение Δ, мм");
+        EXPECT_EQ(chart.axes[1].title, "Усилие F, кН");
+        EXPECT_EQ(chart.axes[0].title_size, 1200);
+        EXPECT_EQ(chart.axes[1].title_size, 1200);
+        EXPECT_FALSE(chart.legend);
+    }
+}
+
+TEST_F(CurveExport, GraphLayoutOfAStandardTestHasTheFirstChartOnly)
+{
+    VectorTable table = standard();
+    table.rows.insert(table.rows.begin() + 1, {"9", "", ""});  // no H Δ: takes no sheet row
+    const QString path = excelgo2({table, "Образец 7, серия 1", 24.35, 21.1}, options());
+    const auto file = read_xlsx(path.toStdString());
+    ASSERT_EQ(file.sheets.size(), 2u);
+    const auto& s = file.sheets[0];
+    EXPECT_EQ(text(s, 1, 2), "Образец 7, серия 1");
+    EXPECT_EQ(text(s, 2, 6), "H Δ, мм");
+    EXPECT_EQ(text(s, 2, 7), "F, кН  ");
+    EXPECT_EQ(text(s, 2, 8), "Ft, кН  ");
+    EXPECT_NEAR(s.widths.at(1), 10.71, 0.01);
+    EXPECT_NEAR(s.widths.at(2), 10.71, 0.01);
+    const double h[] = {0.1, 0.2, 0.35}, f[] = {0.5, 1.25, 2};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(number(s, 3 + i, 6), h[i]);
+        EXPECT_EQ(number(s, 3 + i, 7), f[i]);
+        EXPECT_EQ(number(s, 3 + i, 8), 24.35);
+    }
+    EXPECT_EQ(s.last_row(), 5);
+    for (int r = 2; r <= 5; ++r)
+        for (int c : {1, 2, 3, 4, 5})
+            EXPECT_FALSE(s.cell(r, c)) << r << "," << c;
+
+    const auto& chart = *file.sheets[1].chart;
+    ASSERT_EQ(chart.series.size(), 2u);  // the curve and its Ft line
+    EXPECT_EQ(chart.series[0].x_ref, "'ЛЕКТА-ЗИВ8'!$F$3:$F$5");
+    EXPECT_EQ(chart.series[0].y_ref, "'ЛЕКТА-ЗИВ8'!$G$3:$G$5");
+    EXPECT_EQ(chart.series[1].y_ref, "'ЛЕКТА-ЗИВ8'!$H$3:$H$5");
+    EXPECT_EQ(chart.axes[0].title, "H Δ, мм");
+    EXPECT_EQ(chart.axes[1].title, "F, кН");
+}
+
+TEST_F(CurveExport, GraphLayoutOfAnExtensometerTestHasBothCharts)
+{
+    VectorTable table = extensometer();
+    table.rows.push_back({"3", "", "0,05"});  // skipped: its H Δ text is empty
+    const QString path = excelgo2({table, "", 24.35, 21.1}, options());
+    const auto file = read_xlsx(path.toStdString());
+    ASSERT_EQ(file.sheets.size(), 3u);
+    const auto& s = file.sheets[0];
+    EXPECT_FALSE(s.cell(1, 2));  // a title without lines
+    EXPECT_EQ(text(s, 2, 2), "H Δe, мм ");
+    EXPECT_EQ(text(s, 2, 3), "F, кН ");
+    EXPECT_EQ(text(s, 2, 4), "F0.2, кН  ");
+    const double he[] = {0.01, 0.02, 0.045}, f[] = {0.5, 1.25, 2};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(number(s, 3 + i, 2), he[i]);
+        EXPECT_EQ(number(s, 3 + i, 3), f[i]);
+        EXPECT_EQ(number(s, 3 + i, 4), 21.1);
+    }
+    EXPECT_EQ(s.last_row(), 5);
+    const auto& second = *file.sheets[2].chart;
+    EXPECT_EQ(file.sheets[2].name, "Диаграмма2");
+    ASSERT_EQ(second.series.size(), 2u);
+    EXPECT_EQ(second.series[0].x_ref, "'ЛЕКТА-ЗИВ8'!$B$3:$B$5");
+    EXPECT_EQ(second.series[1].y_ref, "'ЛЕКТА-ЗИВ8'!$D$3:$D$5");
+    EXPECT_EQ(second.axes[0].title, "H Δe, мм");
+    EXPECT_EQ(second.axes[1].title, "F, кН");
+    EXPECT_EQ(file.sheets[1].chart->series[0].x_ref, "'ЛЕКТА-ЗИВ8'!$F$3:$F$5");
+}
+
+TEST_F(CurveExport, NothingToExportIsSaidAndNoApplicationStarts)
+{
+    VectorTable empty;
+    N3Click(OnlineExportSource{empty, 0, 0}, options());
+    N3Click(GraphExportSource{empty, "", 0, 0}, options());
+    VectorTable no_h;
+    no_h.rows = {{"1", "", ""}, {"2", "", ""}};
+    N3Click(GraphExportSource{no_h, "", 0, 0}, options());
+    EXPECT_EQ(messages(), QStringList(3, "Нет данных для экспорта!"));
+    EXPECT_TRUE(files().isEmpty());
+}
+
+TEST_F(CurveExport, CommandsStoreAndSayWhereOrShowTheFailure)
+{
+    const VectorTable table = standard();
+    N3Click(OnlineExportSource{table, 0, 0}, options());
+    N3Click(GraphExportSource{table, "", 1, 1}, options());
+    EXPECT_EQ(messages(), QStringList({"Книга сохранена в файл " + QString::fromStdString(stored()),
+                                       "Книга сохранена в файл " + QString::fromStdString(stored("ЛЕКТА-ЗИВ8 (2).xlsx"))}));
+    EXPECT_EQ(opened().size(), 2);
+    const auto online = read_xlsx(stored());
+    EXPECT_EQ(online.sheets[0].cell(3, 4)->number, 0);  // no Ft reported yet
+
+    dialogs.clear();
+    VectorTable bad = standard();
+    bad.rows[2][0] = "2.5.1";
+    N3Click(OnlineExportSource{bad, 0, 0}, options());
+    N3Click(GraphExportSource{bad, "", 0, 0}, options());
+    EXPECT_EQ(messages(), QStringList(2, "'2.5.1' is not a valid floating point value"));
+    EXPECT_TRUE(opened().isEmpty());
+    EXPECT_EQ(files().size(), 2);
+}
+
+}  // namespace
