@@ -1,16 +1,14 @@
 #include "ui/chart.h"
 
-#include "testfile/number_text.h"
-#include "ui/chart_ticks.h"
 #include "ui/chart_view.h"
 
-#include <QCategoryAxis>
 #include <QChart>
 #include <QFontMetricsF>
 #include <QGraphicsLayout>
 #include <QLineSeries>
 #include <QPen>
 #include <QVBoxLayout>
+#include <QValueAxis>
 #include <algorithm>
 #include <cmath>
 #include <stdexcept>
@@ -30,28 +28,17 @@ QFont pixel_font(QFont font)
     return font;
 }
 
-// Space between the title lines and the chart's edge and plot.
-constexpr int kMargin = 6;
-
-void style_axis(QCategoryAxis* axis, const QFont& font)
+// The drawing library's axes only scale the series: nothing of them shows.
+QValueAxis* scale_axis()
 {
-    axis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
-    axis->setLabelsFont(font);
-    axis->setLabelsColor(Qt::black);
-    QFont title = font;
-    title.setBold(false);
-    axis->setTitleFont(title);
-    axis->setTitleBrush(Qt::black);
-    axis->setLinePen(QPen(Qt::black, 1));
-    axis->setGridLinePen(QPen(QColor(192, 192, 192), 1, Qt::DotLine));
-    axis->setShadesVisible(false);
-    axis->setMinorGridLineVisible(false);
-    axis->setRange(0, 1);
-}
-
-QString label_text(double v)
-{
-    return QString::fromStdString(number_text(v));
+    auto* a = new QValueAxis;
+    a->setVisible(false);
+    a->setLabelsVisible(false);
+    a->setGridLineVisible(false);
+    a->setLineVisible(false);
+    a->setTickCount(2);
+    a->setRange(0, 1);
+    return a;
 }
 
 }  // namespace
@@ -65,15 +52,21 @@ Chart::Chart(QWidget* parent)
       chart_(new QChart),
       view_(new ChartView(chart_, *this)),
       title_item_(new ChartTitleItem(title_, chart_)),
-      drawn_left_(new QCategoryAxis),
-      drawn_bottom_(new QCategoryAxis),
-      drawn_right_(new QCategoryAxis)
+      grid_item_(new ChartFrameItem(frame_, ChartFrameItem::Layer::Grid, chart_)),
+      frame_item_(new ChartFrameItem(frame_, ChartFrameItem::Layer::Frame, chart_)),
+      scale_x_(scale_axis()),
+      scale_y_(scale_axis())
 {
     right_.SetVisible(false);
-    QFont title_font = pixel_font(font());
+    frame_.font = pixel_font(font());
+    QFont title_font = frame_.font;
     title_font.setBold(true);
     title_font.setPixelSize(title_font.pixelSize() + 2);
     title_.SetFont(title_font);
+    // The grid under the series, frame and labels over them.
+    grid_item_->setZValue(-0.5);
+    frame_item_->setZValue(100);
+    title_item_->setZValue(100);
 
     chart_->legend()->hide();
     chart_->setAnimationOptions(QChart::NoAnimation);
@@ -81,22 +74,14 @@ Chart::Chart(QWidget* parent)
     chart_->setBackgroundPen(Qt::NoPen);
     chart_->setBackgroundRoundness(0);
     chart_->setDropShadowEnabled(false);
-    // A frame round the plot, as operators know it from the printed charts.
-    chart_->setPlotAreaBackgroundVisible(true);
-    chart_->setPlotAreaBackgroundBrush(Qt::NoBrush);
-    chart_->setPlotAreaBackgroundPen(QPen(QColor(128, 128, 128), 1));
+    chart_->setPlotAreaBackgroundVisible(false);
+    // The background fills the whole chart (the view paints nothing else).
     chart_->layout()->setContentsMargins(0, 0, 0, 0);
-    const QFont labels = pixel_font(font());
-    style_axis(drawn_left_, labels);
-    style_axis(drawn_bottom_, labels);
-    style_axis(drawn_right_, labels);
-    drawn_right_->setGridLineVisible(false);
-    chart_->addAxis(drawn_bottom_, Qt::AlignBottom);
-    chart_->addAxis(drawn_left_, Qt::AlignLeft);
-    chart_->addAxis(drawn_right_, Qt::AlignRight);
-    connect(chart_, &QChart::plotAreaChanged, this, [this] {
+    chart_->addAxis(scale_x_, Qt::AlignBottom);
+    chart_->addAxis(scale_y_, Qt::AlignLeft);
+    connect(chart_, &QGraphicsWidget::geometryChanged, this, [this] {
         if (!in_sync_) {
-            pending_ = true;
+            relayout_ = pending_ = true;
             schedule();
         }
     });
@@ -120,8 +105,8 @@ ChartSeries* Chart::AddSeries(SeriesKind kind)
 {
     auto* line = new QLineSeries;
     chart_->addSeries(line);
-    line->attachAxis(drawn_bottom_);
-    line->attachAxis(drawn_left_);
+    line->attachAxis(scale_x_);
+    line->attachAxis(scale_y_);
     series_.push_back(std::unique_ptr<ChartSeries>(new ChartSeries(*this, kind, line)));
     settings_changed();
     return series_.back().get();
@@ -186,7 +171,7 @@ void Chart::UndoZoom()
 
 QRectF Chart::PlotArea() const
 {
-    return chart_->plotArea();
+    return frame_.plot;
 }
 
 QPointF Chart::ValueAt(const QPointF& pixel) const
@@ -202,7 +187,6 @@ QPointF Chart::ValueAt(const QPointF& pixel) const
 
 void Chart::Repaint()
 {
-    pending_ = true;
     sync();
     if (isVisible())
         view_->viewport()->repaint();
@@ -210,7 +194,7 @@ void Chart::Repaint()
 
 void Chart::settings_changed()
 {
-    pending_ = true;
+    relayout_ = pending_ = true;
     schedule();
 }
 
@@ -239,74 +223,6 @@ void Chart::sync_if_pending()
         sync();
 }
 
-bool Chart::apply_margins(double overhang_right, double overhang_top)
-{
-    const bool shown = title_visible_ && !title_.Lines().isEmpty();
-    title_item_->setVisible(shown);
-    const qreal height = shown ? title_item_->needed_height() : 0;
-    const QSizeF size = chart_->size();
-    title_item_->set_band(QRectF(kMargin, kMargin, std::max<qreal>(0, size.width() - 2 * kMargin), height));
-    // The labels at the ends of the bottom and left axes are centred on
-    // their ticks and may reach past the plot: the margins make room.
-    const int band = shown ? kMargin + static_cast<int>(std::ceil(height)) : 0;
-    const int top = band + std::max(kMargin, static_cast<int>(std::ceil(overhang_top)) + 1);
-    const int right = kMargin + std::max(kMargin, static_cast<int>(std::ceil(overhang_right)) + 1);
-    const QMargins margins(kMargin, top, right, kMargin);
-    if (chart_->margins() == margins)
-        return false;
-    chart_->setMargins(margins);
-    return true;
-}
-
-double Chart::apply_axis(const ChartAxis& axis, QCategoryAxis* drawn, const AxisRange& range,
-                         const QRectF& plot)
-{
-    if (drawn->isVisible() != axis.Visible())
-        drawn->setVisible(axis.Visible());
-    if (drawn->titleText() != axis.Title())
-        drawn->setTitleText(axis.Title());
-    if (drawn->min() != range.min || drawn->max() != range.max)
-        drawn->setRange(range.min, range.max);
-
-    const QFontMetricsF fm(drawn->labelsFont());
-    const bool horizontal = axis.Horizontal();
-    TickSpacing spacing;
-    spacing.length = horizontal ? plot.width() : plot.height();
-    spacing.gap = horizontal ? fm.horizontalAdvance(QLatin1Char('0')) : 2;
-    spacing.auto_gap = horizontal ? 3 * fm.horizontalAdvance(QLatin1Char('0')) : 1.5 * fm.height();
-    const TickLayout ticks = choose_ticks(range.min, range.max, axis.Increment(), spacing, [&](double v) {
-        return horizontal ? fm.horizontalAdvance(label_text(v)) : fm.height();
-    });
-
-    QStringList labels;
-    std::vector<double> values;
-    for (double v : ticks.values) {
-        const QString text = label_text(v);
-        // The drawing library keys its labels by text: two ticks that
-        // print alike (only at the limits of precision) show once.
-        if (!labels.contains(text)) {
-            labels.append(text);
-            values.push_back(v);
-        }
-    }
-    bool same = drawn->categoriesLabels() == labels && drawn->startValue() == range.min;
-    for (qsizetype i = 0; same && i < labels.size(); ++i)
-        same = drawn->endValue(labels[i]) == values[static_cast<std::size_t>(i)];
-    if (!same) {
-        for (const QString& old : drawn->categoriesLabels())
-            drawn->remove(old);
-        drawn->setStartValue(range.min);
-        for (qsizetype i = 0; i < labels.size(); ++i)
-            drawn->append(labels[i], values[static_cast<std::size_t>(i)]);
-    }
-    // How far the label of the last tick reaches past the plot's far end.
-    if (values.empty() || !axis.Visible() || spacing.length <= 0)
-        return 0;
-    const double from_end = (range.max - values.back()) / (range.max - range.min) * spacing.length;
-    const double half = (horizontal ? fm.horizontalAdvance(labels.back()) : fm.height()) / 2;
-    return std::max(0.0, half - from_end);
-}
-
 void Chart::sync()
 {
     if (in_sync_)
@@ -316,31 +232,38 @@ void Chart::sync()
     const AxisRange x = VisibleRange(bottom_);
     const AxisRange y = VisibleRange(left_);
     const AxisRange r = VisibleRange(right_);
-    // The labels take room from the plot and the plot's size decides the
-    // labels: a second or third pass settles it.
-    double overhang_right = 0;
-    double overhang_top = 0;
-    for (int pass = 0; pass < 4; ++pass) {
-        const bool margins_moved = apply_margins(overhang_right, overhang_top);
-        if (margins_moved)
-            chart_->layout()->activate();
-        const QRectF plot = chart_->plotArea();
-        overhang_right = apply_axis(bottom_, drawn_bottom_, x, plot);
-        overhang_top = apply_axis(left_, drawn_left_, y, plot);
-        apply_axis(right_, drawn_right_, r, plot);
+    auto moved = [](const FrameAxis& drawn, const AxisRange& range) {
+        return drawn.range.min != range.min || drawn.range.max != range.max;
+    };
+    const bool relayout = relayout_ || moved(frame_.bottom, x) || moved(frame_.left, y) || moved(frame_.right, r);
+    relayout_ = false;
+    if (relayout) {
+        // The drawing library redoes a series' whole geometry at every change
+        // of its scales or its plot; with no points handed over meanwhile
+        // that costs nothing, and each series gets its points once below.
+        for (const auto& s : series_)
+            s->withdraw_drawing();
+        const QSizeF size = chart_->size();
+        const bool titled = title_visible_ && !title_.Lines().isEmpty();
+        const double title_height = titled ? title_item_->needed_height() : 0;
+        frame_ = lay_out_frame(size, title_height, frame_.font, left_, bottom_, right_, y, x, r);
+        title_item_->setVisible(titled);
+        title_item_->set_band(QRectF(kChartMargin, kChartMargin, std::max(0.0, size.width() - 2 * kChartMargin),
+                                     title_height));
+        grid_item_->frame_changed(size);
+        frame_item_->frame_changed(size);
+        if (scale_x_->min() != x.min || scale_x_->max() != x.max)
+            scale_x_->setRange(x.min, x.max);
+        if (scale_y_->min() != y.min || scale_y_->max() != y.max)
+            scale_y_->setRange(y.min, y.max);
+        if (chart_->plotArea() != frame_.plot)
+            chart_->setPlotArea(frame_.plot);
         chart_->layout()->activate();
-        const QRectF after = chart_->plotArea();
-        if (!margins_moved && std::abs(after.width() - plot.width()) < 0.5 &&
-            std::abs(after.height() - plot.height()) < 0.5)
-            break;
     }
-    apply_margins(overhang_right, overhang_top);
-    chart_->layout()->activate();
-    const QRectF plot = chart_->plotArea();
     ThinningView view;
     view.x_min = x.min;
     view.x_max = x.max;
-    view.columns = std::max(1, static_cast<int>(std::ceil(plot.width())));
+    view.columns = std::max(1, static_cast<int>(std::ceil(frame_.plot.width())));
     for (const auto& s : series_) {
         view.keep_few = s->PointerVisible();
         s->update_drawing(view);

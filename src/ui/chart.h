@@ -29,11 +29,12 @@
 #include <vector>
 
 #include "ui/chart_axis.h"
+#include "ui/chart_frame.h"
 #include "ui/chart_series.h"
 #include "ui/chart_title.h"
 
 class QChart;
-class QCategoryAxis;
+class QValueAxis;
 class QPainter;
 
 namespace lekta::ui {
@@ -84,6 +85,8 @@ public:
 
     // Brings the drawing up to date and, when shown, repaints at once.
     void Repaint();
+    // Brings the drawing up to date; the next paint shows it.
+    void Refresh() { sync_if_pending(); }
 
     // The chart drawn into an image of this size in pixels, shown or not.
     QImage RenderImage(const QSize& size);
@@ -111,12 +114,6 @@ private:
     // Applies everything pending to the drawing library.
     void sync();
     void sync_if_pending();
-    // Title band and margins; true when the margins moved.
-    bool apply_margins(double overhang_right, double overhang_top);
-    // Range, title and labels of one axis; returns how far its last label
-    // reaches past the plot's far end, in pixels.
-    double apply_axis(const ChartAxis& axis, QCategoryAxis* drawn, const AxisRange& range,
-                      const QRectF& plot);
     // Lays the chart out at size (chart pixels) and updates the drawing for it.
     void lay_out_at(const QSizeF& size);
     void render_at(QPainter& painter, const QRectF& target, const QSizeF& size);
@@ -128,17 +125,22 @@ private:
     ChartAxis right_;
     QChart* chart_;  // owned by view_
     ChartView* view_;
+    ChartFrame frame_;  // as drawn now
     ChartTitleItem* title_item_;
-    QCategoryAxis* drawn_left_;
-    QCategoryAxis* drawn_bottom_;
-    QCategoryAxis* drawn_right_;
+    ChartFrameItem* grid_item_;
+    ChartFrameItem* frame_item_;
+    // The series' scales: hidden axes of the drawing library, at the
+    // bottom and left axes' drawn ranges.
+    QValueAxis* scale_x_;
+    QValueAxis* scale_y_;
     std::vector<std::unique_ptr<ChartSeries>> series_;
 
     bool zoomed_ = false;
     AxisRange zoom_x_;
     AxisRange zoom_y_;
 
-    bool pending_ = false;  // changes not yet drawn
+    bool pending_ = false;   // changes not yet drawn
+    bool relayout_ = false;  // among them changes of axes, title or size
     bool posted_ = false;   // an update is queued
     bool in_sync_ = false;
 };

@@ -20,7 +20,7 @@ constexpr double kChartDpi = 96;
 void Chart::lay_out_at(const QSizeF& size)
 {
     chart_->resize(size);
-    pending_ = true;
+    relayout_ = pending_ = true;
     sync();
 }
 

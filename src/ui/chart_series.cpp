@@ -134,8 +134,6 @@ void ChartSeries::apply_style()
     QPen pen(windows_colour(colour_));
     // Width 0 and below draw one pixel wide, as a cosmetic pen does anyway.
     pen.setWidth(std::max(line_width_, 1));
-    pen.setCapStyle(Qt::RoundCap);
-    pen.setJoinStyle(Qt::RoundJoin);
     line_->setPen(pen);
     line_->setPointsVisible(pointer_visible_);
     line_->setMarkerSize(kMarkerSize);
@@ -144,10 +142,10 @@ void ChartSeries::apply_style()
 void ChartSeries::update_drawing(const ThinningView& view)
 {
     if (!active_) {
+        withdraw_drawing();
         line_->setVisible(false);
         return;
     }
-    const std::size_t before = thinning_.kept().size();
     bool changed = true;
     if (rethin_ || !(view == thinning_.view()))
         thinning_.rebuild(points_.data(), points_.size(), view);
@@ -156,7 +154,7 @@ void ChartSeries::update_drawing(const ThinningView& view)
     else
         changed = false;
     rethin_ = false;
-    if (changed || before != thinning_.kept().size()) {
+    if (changed || !handed_) {
         const std::vector<std::size_t>& kept = thinning_.kept();
         QList<QPointF> drawn;
         drawn.reserve(static_cast<qsizetype>(kept.size()));
@@ -165,8 +163,16 @@ void ChartSeries::update_drawing(const ThinningView& view)
         // One call: the drawing library redoes its whole geometry per change.
         line_->replace(drawn);
         drawn_count_ = static_cast<int>(drawn.size());
+        handed_ = true;
     }
     line_->setVisible(true);
+}
+
+void ChartSeries::withdraw_drawing()
+{
+    if (handed_ && line_->count() > 0)
+        line_->clear();
+    handed_ = false;
 }
 
 }  // namespace lekta::ui

@@ -111,6 +111,9 @@ private:
     void apply_style();
     // Called by the chart: hand over the points to draw for this view.
     void update_drawing(const ThinningView& view);
+    // Called by the chart before its axes or plot change: the drawing
+    // library holds no points until the next update_drawing.
+    void withdraw_drawing();
 
     Chart& chart_;
     SeriesKind kind_;
@@ -124,7 +127,8 @@ private:
     bool pointer_visible_ = false;
 
     ColumnThinning thinning_;
-    bool rethin_ = true;  // the points changed other than by appending
+    bool rethin_ = true;    // the points changed other than by appending
+    bool handed_ = false;   // the drawing library holds the kept points
     int drawn_count_ = 0;
 };
 

@@ -20,6 +20,10 @@ ChartView::ChartView(QChart* chart, Chart& owner)
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     band_->hide();
+    // The chart's own white background covers the view: one fill per paint, not two.
+    setBackgroundBrush(Qt::NoBrush);
+    viewport()->setAutoFillBackground(false);
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 QPointF ChartView::chart_pixel(const QPoint& viewport_pos) const
