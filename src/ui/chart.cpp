@@ -89,11 +89,18 @@ Chart::Chart(QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(view_);
-    setBackgroundRole(QPalette::Base);
+    // A click gives the view the keyboard focus, for the window's click handler.
+    setFocusProxy(view_);
     settings_changed();
 }
 
-Chart::~Chart() = default;
+Chart::~Chart()
+{
+    // The view takes the scene, the chart and its items with it; while they
+    // go, nothing may call back into this half-destroyed object.
+    disconnect(chart_, nullptr, this, nullptr);
+    delete view_;
+}
 
 void Chart::SetTitleVisible(bool visible)
 {
@@ -228,6 +235,10 @@ void Chart::sync()
     if (in_sync_)
         return;
     in_sync_ = true;
+    struct Done {
+        bool& flag;
+        ~Done() { flag = false; }
+    } done{in_sync_};
     pending_ = false;
     const AxisRange x = VisibleRange(bottom_);
     const AxisRange y = VisibleRange(left_);
@@ -268,7 +279,6 @@ void Chart::sync()
         view.keep_few = s->PointerVisible();
         s->update_drawing(view);
     }
-    in_sync_ = false;
 }
 
 ScopedHiddenTitle::ScopedHiddenTitle(Chart& chart) : chart_(chart), was_visible_(chart.TitleVisible())
