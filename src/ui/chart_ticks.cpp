@@ -46,8 +46,10 @@ bool labels_clear(const std::vector<double>& values, double min, double per_unit
 
 }  // namespace
 
-TickLayout choose_ticks(double min, double max, double increment, const TickSpacing& spacing,
-                        const std::function<double(double)>& extent)
+namespace {
+
+TickLayout choose_step(double min, double max, double increment, const TickSpacing& spacing,
+                       const std::function<double(double)>& extent)
 {
     TickLayout out;
     const double range = max - min;
@@ -77,6 +79,17 @@ TickLayout choose_ticks(double min, double max, double increment, const TickSpac
             }
         }
     }
+    return out;
+}
+
+}  // namespace
+
+TickLayout choose_ticks(double min, double max, double increment, const TickSpacing& spacing,
+                        const std::function<double(double)>& extent)
+{
+    TickLayout out = choose_step(min, max, increment, spacing, extent);
+    if (out.values.size() < 2 && increment > 0)
+        out = choose_step(min, max, 0, spacing, extent);
     return out;
 }
 

@@ -3,7 +3,10 @@
 // between labels; when labels that close would overlap, the step grows to a
 // round multiple of it (×2, ×5, ×10, ×20 …). Increment 0 leaves the step to
 // the axis: the smallest of 1, 2, 5 × 10^n whose labels stand clear of each
-// other with some room. Labels sit on whole multiples of the step.
+// other with some room. Labels sit on whole multiples of the step. An
+// increment that leaves fewer than two labels on the range (a view zoomed
+// in deeper than the increment) gives way to the axis' own step: an axis
+// without labels cannot be read.
 //
 // Plain C++: the caller measures the labels.
 #include <functional>

@@ -103,6 +103,10 @@ TEST(ChartTicks, IncrementIsKeptWhileLabelsFitAndGrowsToARoundMultipleOtherwise)
     t = choose_ticks(-0.37, 1.23, 0.25, {1000, 2, 16}, twenty);
     EXPECT_EQ(t.step, 0.25);
     EXPECT_EQ(t.values, (std::vector<double>{-0.25, 0, 0.25, 0.5, 0.75, 1}));
+    // Zoomed in deeper than the increment: the axis' own step rather than no labels.
+    t = choose_ticks(3.02, 3.1, 1, {1000, 2, 16}, twenty);
+    EXPECT_GE(t.values.size(), 2u);
+    EXPECT_LT(t.step, 0.08);
 }
 
 TEST(ChartTicks, WithoutIncrementTheStepIsOneTwoOrFiveTimesAPowerOfTen)
