@@ -11,20 +11,29 @@ ChartAxis::ChartAxis(AxisPlace place, std::function<AxisRange()> data, std::func
 {
 }
 
+// An end that stops being automatic keeps the limit it had.
 void ChartAxis::SetAutomatic(bool automatic)
 {
+    if (!automatic) {
+        min_ = Minimum();
+        max_ = Maximum();
+    }
     auto_min_ = auto_max_ = automatic;
     changed_();
 }
 
 void ChartAxis::SetAutomaticMinimum(bool automatic)
 {
+    if (!automatic)
+        min_ = Minimum();
     auto_min_ = automatic;
     changed_();
 }
 
 void ChartAxis::SetAutomaticMaximum(bool automatic)
 {
+    if (!automatic)
+        max_ = Maximum();
     auto_max_ = automatic;
     changed_();
 }

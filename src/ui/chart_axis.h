@@ -36,7 +36,8 @@ public:
     AxisPlace Place() const { return place_; }
     bool Horizontal() const { return place_ == AxisPlace::Bottom; }
 
-    // Both ends automatic.
+    // Both ends automatic. An end switched to manual keeps the limit it
+    // had, so the range does not jump.
     bool Automatic() const { return auto_min_ && auto_max_; }
     void SetAutomatic(bool automatic);
     bool AutomaticMinimum() const { return auto_min_; }

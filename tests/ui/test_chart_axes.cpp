@@ -68,6 +68,11 @@ TEST(ChartAxis, SettingALimitMakesOnlyThatEndManual)
     EXPECT_EQ(r.axis.Maximum(), 8.3) << "the widened end stays as set";
     r.axis.SetAutomatic(true);
     EXPECT_EQ(r.axis.Maximum(), 20);
+    // Switched off, an automatic end keeps its limit while the data moves on.
+    r.axis.SetAutomaticMinimum(false);
+    r.data = {-7, 30, false};
+    EXPECT_EQ(r.axis.Minimum(), -1);
+    EXPECT_EQ(r.axis.Maximum(), 30);
     r.axis.SetMinMax(-0.2, 50);
     EXPECT_FALSE(r.axis.AutomaticMinimum());
     EXPECT_FALSE(r.axis.AutomaticMaximum());
