@@ -10,7 +10,16 @@
 //     curve->ReplacePoints(points);         // the whole curve in one call
 //     curve->AppendPoints(response);        // a live response
 //     chart.Title().SetText("Серия-1 №-2");
-//     QImage picture = chart.RenderImage(chart.size());
+//     {
+//         ScopedHiddenTitle hidden(chart);     // a picture without the title
+//         chart.RenderImage(chart.size()).save(file);
+//     }
+//     QPainter painter(&printer);           // the page inside 4 % margins
+//     chart.Print(painter, QRect(QPoint(0, 0), QSize(printer.width(), printer.height())),
+//                 QMarginsF(4, 4, 4, 4), false);
+//
+// A limit or increment the axis refuses throws AxisError with the
+// operator's text (chart_axis.h), for the window's general error display.
 //
 // Changes are drawn on the next turn of the event loop (many changes in one
 // handler cost one update); Repaint() draws at once. The axes' settings and
@@ -20,7 +29,9 @@
 // down-right with the left button zooms into it, a drag up-left returns to
 // the full view, the right button pans, the wheel zooms about the pointer.
 // Zooming and panning change only the drawn ranges, never the axes'
-// settings, so UndoZoom() returns to exactly what the window set.
+// settings, so UndoZoom() returns to exactly what the window set. A zoom
+// stays while the data and the settings change (a live curve goes on
+// growing under it); a window showing something new calls UndoZoom().
 #include <QImage>
 #include <QMarginsF>
 #include <QRectF>
