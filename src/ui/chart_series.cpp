@@ -136,7 +136,8 @@ void ChartSeries::apply_style()
     pen.setWidth(std::max(line_width_, 1));
     line_->setPen(pen);
     line_->setPointsVisible(pointer_visible_);
-    line_->setMarkerSize(kMarkerSize);
+    // The drawing library draws a marker with its "size" as the radius.
+    line_->setMarkerSize(kMarkerSize / 2);
 }
 
 void ChartSeries::update_drawing(const ThinningView& view)
