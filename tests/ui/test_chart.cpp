@@ -343,3 +343,30 @@ TEST(ChartPrint, PrintsOnePageToAPdfFile)
               1);
     EXPECT_GT(pdf.size(), 5000);
 }
+
+TEST(ChartRender, PointMarkersAreThreePixelsAcross)
+{
+    Chart chart;
+    ChartSeries* s = chart.AddSeries(SeriesKind::Line);
+    s->SetColor(255);
+    s->SetLineWidth(1);
+    s->ReplacePoints(std::vector<ChartPoint>{{0, 0}, {10, 10}});
+    chart.BottomAxis().SetMinMax(-1, 11);
+    chart.LeftAxis().SetMinMax(-1, 11);
+    auto widest_red_run = [&] {
+        const QImage img = chart.RenderImage(QSize(400, 400));
+        int widest = 0;
+        for (int y = 0; y < img.height(); ++y) {
+            int run = 0;
+            for (int x = 0; x < img.width(); ++x) {
+                const QRgb p = img.pixel(x, y);
+                run = qRed(p) > 200 && qGreen(p) < 80 ? run + 1 : 0;
+                widest = std::max(widest, run);
+            }
+        }
+        return widest;
+    };
+    EXPECT_LE(widest_red_run(), 2) << "a one-pixel diagonal line alone";
+    s->SetPointerVisible(true);
+    EXPECT_EQ(widest_red_run(), 3);
+}
