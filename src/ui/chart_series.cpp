@@ -1,0 +1,179 @@
+#include "ui/chart_series.h"
+
+#include "ui/chart.h"
+#include "ui/colour.h"
+
+#include <QLineSeries>
+#include <QList>
+#include <QPen>
+#include <QPointF>
+#include <algorithm>
+#include <cmath>
+#include <stdexcept>
+#include <string>
+
+namespace lekta::ui {
+
+namespace {
+constexpr double kMarkerSize = 3;  // pixels across
+}
+
+ChartSeries::ChartSeries(Chart& chart, SeriesKind kind, QLineSeries* line)
+    : chart_(chart), kind_(kind), line_(line)
+{
+    apply_style();
+}
+
+ChartSeries::~ChartSeries() = default;
+
+void ChartSeries::Clear()
+{
+    points_.clear();
+    has_extent_ = false;
+    rethin_ = true;
+    chart_.series_changed(*this, Change::Data);
+}
+
+void ChartSeries::AddXY(double x, double y)
+{
+    AppendPoints(std::vector<ChartPoint>{{x, y}});
+}
+
+void ChartSeries::ReplacePoints(std::vector<ChartPoint> points)
+{
+    points_ = std::move(points);
+    has_extent_ = false;
+    extend_extent(0);
+    rethin_ = true;
+    chart_.series_changed(*this, Change::Data);
+}
+
+void ChartSeries::AppendPoints(const ChartPoint* points, std::size_t count)
+{
+    if (count == 0)
+        return;
+    const std::size_t from = points_.size();
+    points_.insert(points_.end(), points, points + count);
+    extend_extent(from);
+    chart_.series_changed(*this, Change::Data);
+}
+
+void ChartSeries::extend_extent(std::size_t from)
+{
+    for (std::size_t i = from; i < points_.size(); ++i) {
+        const ChartPoint& p = points_[i];
+        if (!std::isfinite(p.x) || !std::isfinite(p.y))
+            continue;
+        if (!has_extent_) {
+            min_x_ = max_x_ = p.x;
+            min_y_ = max_y_ = p.y;
+            has_extent_ = true;
+            continue;
+        }
+        min_x_ = std::min(min_x_, p.x);
+        max_x_ = std::max(max_x_, p.x);
+        min_y_ = std::min(min_y_, p.y);
+        max_y_ = std::max(max_y_, p.y);
+    }
+}
+
+double ChartSeries::XValue(int index) const
+{
+    if (index < 0 || index >= Count())
+        throw std::out_of_range("Point index out of range (" + std::to_string(index) + ")");
+    return points_[static_cast<std::size_t>(index)].x;
+}
+
+double ChartSeries::YValue(int index) const
+{
+    if (index < 0 || index >= Count())
+        throw std::out_of_range("Point index out of range (" + std::to_string(index) + ")");
+    return points_[static_cast<std::size_t>(index)].y;
+}
+
+void ChartSeries::SetActive(bool active)
+{
+    if (active == active_)
+        return;
+    active_ = active;
+    chart_.series_changed(*this, Change::Active);
+}
+
+void ChartSeries::SetColor(std::int32_t colour)
+{
+    colour_ = colour;
+    apply_style();
+    chart_.series_changed(*this, Change::Style);
+}
+
+void ChartSeries::SetLineWidth(int width)
+{
+    line_width_ = width;
+    apply_style();
+    chart_.series_changed(*this, Change::Style);
+}
+
+void ChartSeries::SetPointerVisible(bool visible)
+{
+    if (visible == pointer_visible_)
+        return;
+    pointer_visible_ = visible;
+    apply_style();
+    // Markers change which points are kept (all of a few visible ones).
+    rethin_ = true;
+    chart_.series_changed(*this, Change::Style);
+}
+
+void ChartSeries::Repaint()
+{
+    chart_.Repaint();
+}
+
+void ChartSeries::apply_style()
+{
+    QPen pen(windows_colour(colour_));
+    // Width 0 and below draw one pixel wide, as a cosmetic pen does anyway.
+    pen.setWidth(std::max(line_width_, 1));
+    line_->setPen(pen);
+    line_->setPointsVisible(pointer_visible_);
+    // The drawing library draws a marker with its "size" as the radius.
+    line_->setMarkerSize(kMarkerSize / 2);
+}
+
+void ChartSeries::update_drawing(const ThinningView& view)
+{
+    if (!active_) {
+        withdraw_drawing();
+        line_->setVisible(false);
+        return;
+    }
+    bool changed = true;
+    if (rethin_ || !(view == thinning_.view()))
+        thinning_.rebuild(points_.data(), points_.size(), view);
+    else if (points_.size() != thinning_.count())
+        thinning_.extend(points_.data(), points_.size());
+    else
+        changed = false;
+    rethin_ = false;
+    if (changed || !handed_) {
+        const std::vector<std::size_t>& kept = thinning_.kept();
+        QList<QPointF> drawn;
+        drawn.reserve(static_cast<qsizetype>(kept.size()));
+        for (std::size_t i : kept)
+            drawn.append(QPointF(points_[i].x, points_[i].y));
+        // One call: the drawing library redoes its whole geometry per change.
+        line_->replace(drawn);
+        drawn_count_ = static_cast<int>(drawn.size());
+        handed_ = true;
+    }
+    line_->setVisible(true);
+}
+
+void ChartSeries::withdraw_drawing()
+{
+    if (handed_ && line_->count() > 0)
+        line_->clear();
+    handed_ = false;
+}
+
+}  // namespace lekta::ui

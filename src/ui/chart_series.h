@@ -1,0 +1,135 @@
+#pragma once
+// One curve or reference line of a chart. The points are kept in full and in
+// the order given (X is not sorted: a curve may turn back on itself), with
+// their extents cached. What the drawing library gets is the thinned set of
+// chart_thinning.h for the plot's current X range and width, handed over in
+// one call whenever it changes.
+#include <QString>
+#include <concepts>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "ui/chart_axis.h"
+#include "ui/chart_thinning.h"
+
+class QLineSeries;
+
+namespace lekta::ui {
+
+class Chart;
+
+// Both draw a polyline; Line is the curve kind, FastLine the one for
+// reference lines. Either may show point markers.
+enum class SeriesKind { Line, FastLine };
+
+// A container of anything with members x and y (ChartPoint, the link
+// engine's points, …).
+template <class Points>
+concept PointsWithXY = requires(const Points& p) {
+    { std::begin(p)->x } -> std::convertible_to<double>;
+    { std::begin(p)->y } -> std::convertible_to<double>;
+    std::size(p);
+};
+
+class ChartSeries {
+public:
+    ChartSeries(const ChartSeries&) = delete;
+    ChartSeries& operator=(const ChartSeries&) = delete;
+    ~ChartSeries();
+
+    SeriesKind Kind() const { return kind_; }
+
+    void Clear();
+    // One point; for the few points of a reference line.
+    void AddXY(double x, double y);
+    // The whole curve in one call.
+    void ReplacePoints(std::vector<ChartPoint> points);
+    template <PointsWithXY Points>
+    void ReplacePoints(const Points& points) { ReplacePoints(copy_points(points)); }
+    // Points after the existing ones, in one call (a live response): only the
+    // new points are looked at for the extents and the thinning.
+    void AppendPoints(const ChartPoint* points, std::size_t count);
+    void AppendPoints(const std::vector<ChartPoint>& points) { AppendPoints(points.data(), points.size()); }
+    template <PointsWithXY Points>
+    void AppendPoints(const Points& points)
+    {
+        const std::vector<ChartPoint> p = copy_points(points);
+        AppendPoints(p.data(), p.size());
+    }
+
+    int Count() const { return static_cast<int>(points_.size()); }
+    // Throws std::out_of_range for an index outside 0 … Count() − 1.
+    double XValue(int index) const;
+    double YValue(int index) const;
+    const std::vector<ChartPoint>& Points() const { return points_; }
+
+    // Extents over all points (finite values only), 0 for an empty series.
+    double MinXValue() const { return has_extent_ ? min_x_ : 0; }
+    double MaxXValue() const { return has_extent_ ? max_x_ : 0; }
+    double MinYValue() const { return has_extent_ ? min_y_ : 0; }
+    double MaxYValue() const { return has_extent_ ? max_y_ : 0; }
+    // The X or Y extent as a range, empty for a series without points.
+    AxisRange XRange() const { return {MinXValue(), MaxXValue(), !has_extent_}; }
+    AxisRange YRange() const { return {MinYValue(), MaxYValue(), !has_extent_}; }
+
+    // An inactive series is not drawn and does not count for automatic axis ranges.
+    bool Active() const { return active_; }
+    void SetActive(bool active);
+    // 0x00BBGGRR or a system colour value (colour.h), as the settings store it.
+    std::int32_t Color() const { return colour_; }
+    void SetColor(std::int32_t colour);
+    int LineWidth() const { return line_width_; }
+    void SetLineWidth(int width);
+    // Point markers: circles of 3 × 3 pixels at the points drawn.
+    bool PointerVisible() const { return pointer_visible_; }
+    void SetPointerVisible(bool visible);
+
+    // Brings the chart's drawing up to date and repaints it now.
+    void Repaint();
+
+    // Points handed to the drawing library at the last update (for tests and
+    // benchmarks: it shows the thinning at work).
+    int DrawnCount() const { return drawn_count_; }
+
+private:
+    friend class Chart;
+    enum class Change { Data, Style, Active };
+    ChartSeries(Chart& chart, SeriesKind kind, QLineSeries* line);
+
+    template <class Points>
+    static std::vector<ChartPoint> copy_points(const Points& points)
+    {
+        std::vector<ChartPoint> out;
+        out.reserve(std::size(points));
+        for (const auto& p : points)
+            out.push_back({static_cast<double>(p.x), static_cast<double>(p.y)});
+        return out;
+    }
+    void extend_extent(std::size_t from);
+    void apply_style();
+    // Called by the chart: hand over the points to draw for this view.
+    void update_drawing(const ThinningView& view);
+    // Called by the chart before its axes or plot change: the drawing
+    // library holds no points until the next update_drawing.
+    void withdraw_drawing();
+
+    Chart& chart_;
+    SeriesKind kind_;
+    QLineSeries* line_;  // owned by the chart's scene
+    std::vector<ChartPoint> points_;
+    bool has_extent_ = false;
+    double min_x_ = 0, max_x_ = 0, min_y_ = 0, max_y_ = 0;
+    bool active_ = true;
+    std::int32_t colour_ = 0x000000FF;  // red
+    int line_width_ = 1;
+    bool pointer_visible_ = false;
+
+    ColumnThinning thinning_;
+    bool rethin_ = true;    // the points changed other than by appending
+    bool handed_ = false;   // the drawing library holds the kept points
+    int drawn_count_ = 0;
+};
+
+}  // namespace lekta::ui

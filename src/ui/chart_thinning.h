@@ -1,0 +1,74 @@
+#pragma once
+// Which points of a curve the chart hands to the drawing library. A 64,000
+// point curve drawn segment by segment costs more than a frame, but the plot
+// has only some 1,500 pixel columns: for each run of consecutive points in
+// one column the first, the lowest, the highest and the last are kept (in
+// their order), so every column shows the same vertical extent and the lines
+// between columns join the same points. A curve that turns back on itself
+// passes a column again in a later run, which is kept on its own. Points left
+// or right of the visible X range only need the ends of their runs, for the
+// lines that cross the edge.
+//
+// Plain C++; the result is a list of indexes into the caller's points.
+#include <cstddef>
+#include <vector>
+
+namespace lekta::ui {
+
+struct ChartPoint {
+    double x = 0;
+    double y = 0;
+    bool operator==(const ChartPoint&) const = default;
+};
+
+// The visible X range and the plot width in pixel columns.
+struct ThinningView {
+    double x_min = 0;
+    double x_max = 1;
+    int columns = 1;
+    // Keep every visible point while they are fewer than the columns: with
+    // point markers shown each point is seen, not just the line.
+    bool keep_few = false;
+    bool operator==(const ThinningView&) const = default;
+};
+
+class ColumnThinning {
+public:
+    // Thins points[0, count) afresh.
+    void rebuild(const ChartPoint* points, std::size_t count, const ThinningView& view);
+    // The same points with more appended (count is the new total): only the
+    // last run and the new points are looked at.
+    void extend(const ChartPoint* points, std::size_t count);
+    void clear();
+
+    // Indexes of the kept points, ascending.
+    const std::vector<std::size_t>& kept() const { return kept_; }
+    const ThinningView& view() const { return view_; }
+    // Points looked at so far.
+    std::size_t count() const { return count_; }
+
+private:
+    // Column of x: 0 … columns − 1 inside the range, −1 left of it (and for
+    // a value that is not a number), columns right of it.
+    int column_of(double x) const;
+    bool inside(int column) const { return column >= 0 && column < view_.columns; }
+    void take(const ChartPoint* points, std::size_t from, std::size_t to);
+    void close_run();
+
+    struct Run {
+        int column = 0;
+        std::size_t first = 0, lowest = 0, highest = 0, last = 0;
+        std::size_t kept_from = 0;  // where its points start in kept_
+    };
+
+    ThinningView view_;
+    double scale_ = 1;  // columns per unit of X
+    std::vector<std::size_t> kept_;
+    std::size_t count_ = 0;
+    bool has_run_ = false;
+    Run run_;
+    bool keep_all_ = false;        // keep_few in force: fewer visible points than columns
+    std::size_t visible_count_ = 0;
+};
+
+}  // namespace lekta::ui

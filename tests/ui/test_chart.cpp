@@ -1,0 +1,372 @@
+#include "support/test_support.h"
+#include "ui/chart.h"
+#include "ui/chart_view.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QPainter>
+#include <QPrinter>
+#include <QSignalSpy>
+#include <QTest>
+#include <QWheelEvent>
+#include <gtest/gtest.h>
+#include <algorithm>
+#include <cmath>
+#include <stdexcept>
+#include <tuple>
+
+using namespace lekta::ui;
+
+namespace {
+
+// Rising line, plateau, hardening, necking over 0 … 60 mm, 0 … about 50 kN.
+std::vector<ChartPoint> test_curve(int n)
+{
+    std::vector<ChartPoint> pts;
+    for (int i = 0; i < n; ++i) {
+        const double x = 60.0 * i / (n - 1);
+        double y = x < 2 ? 20 * x : x < 6 ? 40 + 0.5 * std::sin(i * 0.9) : 40 + 10 * std::sin((x - 6) / 54 * 2.8);
+        pts.push_back({x, y + 0.2 * std::sin(i * 1.7)});
+    }
+    return pts;
+}
+
+// A chart on screen (offscreen platform), laid out.
+struct ShownChart {
+    explicit ShownChart(QSize size = QSize(800, 500))
+    {
+        chart.resize(size);
+        chart.show();
+        curve = chart.AddSeries(SeriesKind::Line);
+        curve->ReplacePoints(test_curve(64000));
+        chart.Repaint();
+    }
+    QWidget* viewport() const { return chart.View()->viewport(); }
+    QPoint at(double fx, double fy) const  // a point of the plot, in shares of its size
+    {
+        const QRectF p = chart.PlotArea();
+        return QPointF(p.left() + fx * p.width(), p.top() + fy * p.height()).toPoint();
+    }
+    Chart chart;
+    ChartSeries* curve;
+};
+
+auto settings(const ChartAxis& a)
+{
+    return std::make_tuple(a.AutomaticMinimum(), a.AutomaticMaximum(), a.Minimum(), a.Maximum(), a.Increment());
+}
+
+void wheel(QWidget* w, QPoint pos, int delta)
+{
+    QWheelEvent e(QPointF(pos), QPointF(w->mapToGlobal(pos)), QPoint(), QPoint(0, delta), Qt::NoButton,
+                  Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(w, &e);
+}
+
+// The smallest rectangle holding every pixel that is not white.
+QRect ink(const QImage& image)
+{
+    QRect r;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixel(x, y) != qRgb(255, 255, 255))
+                r |= QRect(x, y, 1, 1);
+    return r;
+}
+
+}  // namespace
+
+TEST(ChartSeries, KeepsPointsInOrderWithExtentsRightAfterEachChange)
+{
+    Chart chart;
+    ChartSeries* s = chart.AddSeries(SeriesKind::Line);
+    EXPECT_EQ(std::make_tuple(s->MinXValue(), s->MaxXValue(), s->MinYValue(), s->MaxYValue()),
+              std::make_tuple(0.0, 0.0, 0.0, 0.0));
+    s->ReplacePoints(std::vector<ChartPoint>{{3, -1}, {1, 5}, {2, 2}});
+    EXPECT_EQ(s->Count(), 3);
+    EXPECT_EQ(s->XValue(0), 3) << "X is not sorted";
+    EXPECT_EQ(std::make_tuple(s->MinXValue(), s->MaxXValue(), s->MinYValue(), s->MaxYValue()),
+              std::make_tuple(1.0, 3.0, -1.0, 5.0));
+    struct LinkLike {
+        double x, y;
+    };
+    s->AppendPoints(std::vector<LinkLike>{{-4, 7}, {0, 0}});
+    s->AddXY(10, -9);
+    EXPECT_EQ(s->Count(), 6);
+    EXPECT_EQ(s->XValue(5), 10);
+    EXPECT_EQ(s->YValue(3), 7);
+    EXPECT_EQ(std::make_tuple(s->MinXValue(), s->MaxXValue(), s->MinYValue(), s->MaxYValue()),
+              std::make_tuple(-4.0, 10.0, -9.0, 7.0));
+    s->Clear();
+    EXPECT_EQ(s->Count(), 0);
+    EXPECT_EQ(s->MaxXValue(), 0);
+    EXPECT_THROW(s->XValue(0), std::out_of_range);
+    s->AddXY(2, 3);
+    EXPECT_EQ(std::make_tuple(s->MinXValue(), s->MaxXValue(), s->MinYValue(), s->MaxYValue()),
+              std::make_tuple(2.0, 2.0, 3.0, 3.0)) << "the extent starts afresh after a clear";
+    EXPECT_THROW(chart.Series(1), std::out_of_range);
+}
+
+TEST(Chart, AutomaticRangeCoversTheActiveSeriesOnly)
+{
+    Chart chart;
+    ChartSeries* curve = chart.AddSeries(SeriesKind::Line);
+    ChartSeries* line = chart.AddSeries(SeriesKind::FastLine);
+    ChartSeries* empty = chart.AddSeries(SeriesKind::Line);
+    curve->ReplacePoints(std::vector<ChartPoint>{{0, 0}, {10, 5}});
+    line->ReplacePoints(std::vector<ChartPoint>{{-5, 100}, {20, 100}});
+    EXPECT_EQ(chart.BottomAxis().Minimum(), -5);
+    EXPECT_EQ(chart.BottomAxis().Maximum(), 20);
+    EXPECT_EQ(chart.LeftAxis().Maximum(), 100);
+    EXPECT_EQ(chart.LeftAxis().Minimum(), 0) << "an empty series adds no 0 of its own";
+    line->SetActive(false);
+    EXPECT_EQ(chart.BottomAxis().Minimum(), 0);
+    EXPECT_EQ(chart.BottomAxis().Maximum(), 10);
+    EXPECT_EQ(chart.LeftAxis().Maximum(), 5);
+    curve->SetActive(false);
+    empty->SetActive(false);
+    EXPECT_EQ(chart.BottomAxis().Minimum(), 0);
+    EXPECT_EQ(chart.BottomAxis().Maximum(), 0);
+    EXPECT_EQ(chart.SeriesCount(), 3);
+    EXPECT_EQ(chart.Series(1), line);
+}
+
+TEST(Chart, DrawnPointsAreThinnedToThePlotColumnsAndFollowTheZoom)
+{
+    ShownChart c;
+    const int columns = static_cast<int>(c.chart.PlotArea().width());
+    ASSERT_GT(columns, 500);
+    EXPECT_LE(c.curve->DrawnCount(), 4 * columns);
+    EXPECT_GE(c.curve->DrawnCount(), columns);
+    // Zoomed into 0.5 % of the curve: some 320 points over the plot's columns.
+    c.chart.ZoomRect(QRectF(QPointF(30, 0), QPointF(30.3, 60)));
+    c.chart.Repaint();
+    int visible = 0;
+    for (const ChartPoint& p : c.curve->Points())
+        visible += p.x >= 30 && p.x <= 30.3;
+    EXPECT_LE(c.curve->DrawnCount(), visible + 4) << "outside the view only the crossing ends";
+    c.curve->SetPointerVisible(true);
+    c.chart.Repaint();
+    EXPECT_GE(c.curve->DrawnCount(), visible) << "with markers every visible point";
+    // Appending re-thins to the same result as giving the whole curve at once.
+    c.chart.UndoZoom();
+    c.curve->SetPointerVisible(false);
+    const std::vector<ChartPoint> all = c.curve->Points();
+    c.curve->ReplacePoints(std::vector<ChartPoint>(all.begin(), all.begin() + 50000));
+    c.chart.BottomAxis().SetMinMax(0, 60);
+    c.chart.Repaint();
+    c.curve->AppendPoints(std::vector<ChartPoint>(all.begin() + 50000, all.end()));
+    c.chart.Repaint();
+    const int appended = c.curve->DrawnCount();
+    c.curve->ReplacePoints(all);
+    c.chart.Repaint();
+    EXPECT_EQ(appended, c.curve->DrawnCount());
+}
+
+TEST(ChartZoom, MouseZoomUndoPanAndWheelMoveTheViewButNotTheAxes)
+{
+    ShownChart c;
+    ChartAxis& bottom = c.chart.BottomAxis();
+    ChartAxis& left = c.chart.LeftAxis();
+    left.SetMinMax(-0.2, 60);
+    bottom.SetIncrement(1);
+    c.chart.Repaint();
+    const auto bottom_before = settings(bottom);
+    const auto left_before = settings(left);
+    const AxisRange full_x = c.chart.VisibleRange(bottom);
+    const AxisRange full_y = c.chart.VisibleRange(left);
+    auto unchanged = [&] {
+        EXPECT_EQ(settings(bottom), bottom_before);
+        EXPECT_EQ(settings(left), left_before);
+    };
+
+    // A rectangle dragged down-right: its values become the view.
+    QPoint from = c.at(0.25, 0.2), to = c.at(0.75, 0.6);
+    const QPointF v1 = c.chart.ValueAt(from), v2 = c.chart.ValueAt(to);
+    QTest::mousePress(c.viewport(), Qt::LeftButton, {}, from);
+    QTest::mouseMove(c.viewport(), to);
+    QTest::mouseRelease(c.viewport(), Qt::LeftButton, {}, to);
+    ASSERT_TRUE(c.chart.Zoomed());
+    EXPECT_NEAR(c.chart.VisibleRange(bottom).min, v1.x(), 1e-9);
+    EXPECT_NEAR(c.chart.VisibleRange(bottom).max, v2.x(), 1e-9);
+    EXPECT_NEAR(c.chart.VisibleRange(left).min, v2.y(), 1e-9);
+    EXPECT_NEAR(c.chart.VisibleRange(left).max, v1.y(), 1e-9);
+    unchanged();
+
+    // Dragged up-left: back to exactly the axes' ranges.
+    c.chart.Repaint();
+    QTest::mousePress(c.viewport(), Qt::LeftButton, {}, c.at(0.6, 0.6));
+    QTest::mouseMove(c.viewport(), c.at(0.4, 0.3));
+    QTest::mouseRelease(c.viewport(), Qt::LeftButton, {}, c.at(0.4, 0.3));
+    EXPECT_FALSE(c.chart.Zoomed());
+    EXPECT_EQ(c.chart.VisibleRange(bottom).min, full_x.min);
+    EXPECT_EQ(c.chart.VisibleRange(bottom).max, full_x.max);
+
+    // The right button pans: dragged 100 pixels right, the view moves left by as much.
+    c.chart.Repaint();
+    const double per_pixel = (full_x.max - full_x.min) / c.chart.PlotArea().width();
+    QTest::mousePress(c.viewport(), Qt::RightButton, {}, c.at(0.5, 0.5));
+    QTest::mouseMove(c.viewport(), c.at(0.5, 0.5) + QPoint(100, 0));
+    QTest::mouseRelease(c.viewport(), Qt::RightButton, {}, c.at(0.5, 0.5) + QPoint(100, 0));
+    EXPECT_TRUE(c.chart.Zoomed());
+    EXPECT_NEAR(c.chart.VisibleRange(bottom).min, full_x.min - 100 * per_pixel, 1e-9);
+    EXPECT_NEAR(c.chart.VisibleRange(left).min, full_y.min, 1e-9);
+    unchanged();
+
+    // The wheel zooms about the pointer: the value under it stays put.
+    c.chart.UndoZoom();
+    c.chart.Repaint();
+    const QPoint p = c.at(0.3, 0.7);
+    const QPointF under = c.chart.ValueAt(p);
+    wheel(c.viewport(), p, 120);
+    const AxisRange wx = c.chart.VisibleRange(bottom);
+    EXPECT_NEAR(wx.max - wx.min, (full_x.max - full_x.min) * ChartView::kWheelStep, 1e-9);
+    EXPECT_NEAR(c.chart.ValueAt(p).x(), under.x(), 1e-9);
+    EXPECT_NEAR(c.chart.ValueAt(p).y(), under.y(), 1e-9);
+    wheel(c.viewport(), p, -120);
+    EXPECT_NEAR(c.chart.VisibleRange(bottom).max - c.chart.VisibleRange(bottom).min, full_x.max - full_x.min, 1e-9);
+    unchanged();
+
+    // A click without a drag is the chart's click, and zooms nothing.
+    c.chart.UndoZoom();
+    QSignalSpy clicks(&c.chart, &Chart::Clicked);
+    QTest::mouseClick(c.viewport(), Qt::LeftButton, {}, c.at(0.5, 0.5));
+    EXPECT_EQ(clicks.count(), 1);
+    EXPECT_FALSE(c.chart.Zoomed());
+    // A programmatic zoom without width is ignored.
+    c.chart.ZoomRect(QRectF(QPointF(5, 0), QPointF(5, 10)));
+    EXPECT_FALSE(c.chart.Zoomed());
+}
+
+TEST(ChartRender, ANeverShownChartRendersAtTheAskedSizeWithOrWithoutItsTitle)
+{
+    Chart chart;
+    chart.LeftAxis().SetTitle("F, кН");
+    chart.BottomAxis().SetTitle("Δ ,мм ");
+    chart.AddSeries(SeriesKind::Line)->ReplacePoints(test_curve(5000));
+    chart.Title().SetText("Серия-1 №-2 Круг-10-10 мм.  Ft=40 кН.");
+    const QImage titled = chart.RenderImage(QSize(640, 400));
+    QImage bare;
+    {
+        ScopedHiddenTitle hidden(chart);
+        EXPECT_FALSE(chart.TitleVisible());
+        bare = chart.RenderImage(QSize(640, 400));
+    }
+    EXPECT_TRUE(chart.TitleVisible());
+    EXPECT_EQ(titled.size(), QSize(640, 400));
+    EXPECT_EQ(bare.size(), QSize(640, 400));
+    // The title band: black text in the titled picture only (the curve is red).
+    auto dark_in_band = [](const QImage& img) {
+        int n = 0;
+        for (int y = 0; y < 20; ++y)
+            for (int x = 200; x < 440; ++x) {
+                const QRgb c = img.pixel(x, y);
+                n += std::max({qRed(c), qGreen(c), qBlue(c)}) < 100;
+            }
+        return n;
+    };
+    EXPECT_GT(dark_in_band(titled), 50);
+    EXPECT_EQ(dark_in_band(bare), 0);
+    // Something was drawn: the curve in its colour.
+    EXPECT_TRUE(bare.copy(ink(bare)).size().width() > 500);
+
+    // The title comes back however the rendering ends.
+    try {
+        ScopedHiddenTitle hidden(chart);
+        throw std::runtime_error("disk full");
+    } catch (const std::runtime_error&) {
+    }
+    EXPECT_TRUE(chart.TitleVisible());
+}
+
+TEST(ChartRender, RenderingAtAnotherSizeLeavesTheChartOnScreenAsItWas)
+{
+    ShownChart c;
+    const QRectF plot = c.chart.PlotArea();
+    const int drawn = c.curve->DrawnCount();
+    EXPECT_EQ(c.chart.RenderImage(QSize(300, 200)).size(), QSize(300, 200));
+    EXPECT_EQ(c.chart.PlotArea(), plot);
+    EXPECT_EQ(c.curve->DrawnCount(), drawn);
+}
+
+TEST(ChartPrint, FillsThePageInsideTheMarginsOrKeepsItsShape)
+{
+    Chart chart;
+    chart.resize(400, 400);
+    chart.AddSeries(SeriesKind::Line)->ReplacePoints(test_curve(2000));
+    chart.Title().SetText("Печать");
+    QImage page(1000, 500, QImage::Format_RGB32);
+    page.fill(Qt::white);
+    {
+        QPainter p(&page);
+        chart.Print(p, page.rect(), QMarginsF(4, 4, 4, 4), false);
+    }
+    const QRect filled = ink(page);
+    EXPECT_GE(filled.left(), 40);
+    EXPECT_LE(filled.right(), 960);
+    EXPECT_GE(filled.top(), 20);
+    EXPECT_LE(filled.bottom(), 480);
+    EXPECT_GT(filled.width(), 850) << "not proportional: the chart fills the width";
+    EXPECT_GT(filled.height(), 400);
+
+    page.fill(Qt::white);
+    {
+        QPainter p(&page);
+        chart.Print(p, page.rect(), QMarginsF(4, 4, 4, 4), true);
+    }
+    const QRect square = ink(page);
+    EXPECT_GE(square.left(), 270 - 1) << "proportional: 460 × 460, centred";
+    EXPECT_LE(square.right(), 730 + 1);
+    EXPECT_GT(square.width(), 400);
+}
+
+TEST(ChartPrint, PrintsOnePageToAPdfFile)
+{
+    lekta::testing::TempDir dir;
+    Chart chart;
+    chart.AddSeries(SeriesKind::Line)->ReplacePoints(test_curve(64000));
+    chart.Title().SetText("Серия-1 №-2");
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QString::fromStdString(dir.file("chart.pdf")));
+    printer.setPageOrientation(QPageLayout::Landscape);
+    {
+        QPainter p(&printer);
+        chart.Print(p, QRect(QPoint(0, 0), QSize(printer.width(), printer.height())), QMarginsF(4, 4, 4, 4), false);
+    }
+    QFile f(QString::fromStdString(dir.file("chart.pdf")));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray pdf = f.readAll();
+    EXPECT_TRUE(pdf.startsWith("%PDF"));
+    EXPECT_EQ(pdf.count("/Type /Page\n") + pdf.count("/Type /Page\r") + pdf.count("/Type /Page/") +
+                  pdf.count("/Type /Page "),
+              1);
+    EXPECT_GT(pdf.size(), 5000);
+}
+
+TEST(ChartRender, PointMarkersAreThreePixelsAcross)
+{
+    Chart chart;
+    ChartSeries* s = chart.AddSeries(SeriesKind::Line);
+    s->SetColor(255);
+    s->SetLineWidth(1);
+    s->ReplacePoints(std::vector<ChartPoint>{{0, 0}, {10, 10}});
+    chart.BottomAxis().SetMinMax(-1, 11);
+    chart.LeftAxis().SetMinMax(-1, 11);
+    auto widest_red_run = [&] {
+        const QImage img = chart.RenderImage(QSize(400, 400));
+        int widest = 0;
+        for (int y = 0; y < img.height(); ++y) {
+            int run = 0;
+            for (int x = 0; x < img.width(); ++x) {
+                const QRgb p = img.pixel(x, y);
+                run = qRed(p) > 200 && qGreen(p) < 80 ? run + 1 : 0;
+                widest = std::max(widest, run);
+            }
+        }
+        return widest;
+    };
+    EXPECT_LE(widest_red_run(), 2) << "a one-pixel diagonal line alone";
+    s->SetPointerVisible(true);
+    EXPECT_EQ(widest_red_run(), 3);
+}
