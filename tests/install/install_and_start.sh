@@ -8,6 +8,7 @@ source "$(dirname "$0")/start_installed.sh"
 
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
+echo "== installing into $tmp/root"
 DESTDIR="$tmp/root" cmake --install "$build" >/dev/null
 root="$tmp/root$prefix"
 

@@ -12,6 +12,7 @@ done
 
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
+echo "== packaging into $tmp/out"
 cpack -G DEB --config "$build/CPackConfig.cmake" -B "$tmp/out" >"$tmp/cpack.log" 2>&1 || {
   cat "$tmp/cpack.log" >&2
   fail "cpack failed"

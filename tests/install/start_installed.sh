@@ -27,9 +27,10 @@ start_installed() {
   [ "$count" -gt 0 ] || fail "no sample tests"
   printf '[1.0]\nWorkDir=%s/\nDefault_dir=%s\n' "$work/tests" "$work" >"$work/profile/Veltrask/LEKTA.conf"
 
+  echo "== starting $root/bin/lekta on $count sample tests"
   local out
   out=$(cd "$work" && env -u LD_LIBRARY_PATH QT_QPA_PLATFORM=offscreen XDG_CONFIG_HOME="$work/profile" \
-        XDG_RUNTIME_DIR="$work" LEKTA_QUIT_AFTER_START=1 timeout 30 "$root/bin/lekta" 2>"$work/stderr") || {
+        XDG_RUNTIME_DIR="$work" LEKTA_QUIT_AFTER_START=1 timeout 90 "$root/bin/lekta" 2>"$work/stderr") || {
     cat "$work/stderr" >&2
     fail "the installed program did not start and quit by itself (a message box waiting?): $out"
   }
