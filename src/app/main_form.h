@@ -18,7 +18,7 @@ class Tform6;
 struct MainFormOptions {
     ui::Dialogs* dialogs = nullptr;
     std::function<std::unique_ptr<SettingsStore>()> open_settings;  // the settings key, opened once
-    QString port_library_path;  // the port-lookup library beside the program
+    QString port_library_path;  // the port-lookup library (program_files.h finds it)
     QString program_dir;        // where "kvt.hlp" is looked for
     QString help_file;          // the application's help file set at start-up
 };

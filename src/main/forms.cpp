@@ -4,6 +4,7 @@
 #include "app/delete_form.h"
 #include "app/logo.h"
 #include "app/main_form.h"
+#include "app/program_files.h"
 #include "app/settings_store.h"
 #include "ui/dialogs.h"
 #include "graph/graf.h"
@@ -21,10 +22,6 @@
 #include <QCoreApplication>
 #include <QDialog>
 
-#ifndef LEKTA_HELP_FILE
-#define LEKTA_HELP_FILE ""
-#endif
-
 namespace lekta {
 
 Forms create_forms(ui::Dialogs& dialogs, bool show_splash)
@@ -33,8 +30,9 @@ Forms create_forms(ui::Dialogs& dialogs, bool show_splash)
     MainFormOptions options;
     options.dialogs = &dialogs;
     options.program_dir = QCoreApplication::applicationDirPath();
-    options.port_library_path = options.program_dir + "/libgetnumcom.so";
-    options.help_file = QStringLiteral(LEKTA_HELP_FILE);
+    const ProgramFiles files = locate_program_files(compiled_layout(options.program_dir));
+    options.port_library_path = files.port_library;
+    options.help_file = files.help_file;
     options.open_settings = [] { return std::make_unique<QtSettingsStore>(); };
 
     f.Form1 = new TForm1(options);
