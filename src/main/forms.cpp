@@ -15,6 +15,7 @@
 #include "online/receive.h"
 #include "output/catalogue_export.h"
 #include "output/export_progress.h"
+#include "output/printing.h"
 #include "output/text_table.h"
 #include "app/shell_state.h"
 #include "ui/grid.h"
@@ -55,6 +56,8 @@ Forms create_forms(ui::Dialogs& dialogs, bool show_splash)
         // The default directory is read when the command runs: the settings may have changed it.
         output::Excel1Click(output::GridTexts(*form1->NextGrid1), *form9, {shell().default_dir, &dialogs, {}});
     };
+
+    f.Form1->commands.print = [form1 = f.Form1, &dialogs] { output::N9Click(*form1->NextGrid1, dialogs); };
 
     if (show_splash)
         f.Form5->exec();

@@ -5,6 +5,8 @@
 #include <QUrl>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
 
 namespace lekta::ui {
@@ -113,6 +115,23 @@ bool QtDialogs::open_document(const QString& path)
 bool ScriptedDialogs::open_document(const QString& path)
 {
     shown_.push_back({Kind::Document, {}, path, {}, Icon::None, {}, {}});
+    return true;
+}
+
+bool QtDialogs::printer_setup(QPrinter& printer)
+{
+    QPrintDialog dialog(&printer, parent());
+    return dialog.exec() == QDialog::Accepted;
+}
+
+bool ScriptedDialogs::printer_setup(QPrinter& printer)
+{
+    shown_.push_back({Kind::PrinterSetup, {}, {}, {}, Icon::None, {}, {}});
+    Answer a;
+    if (!next(a) || !a.path)
+        return false;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(*a.path);
     return true;
 }
 

@@ -9,6 +9,7 @@
 #include <optional>
 #include <vector>
 
+class QPrinter;
 class QWidget;
 
 namespace lekta::ui {
@@ -47,6 +48,10 @@ public:
     virtual std::optional<QString> open_file(const FileDialog& dialog) = 0;
     // Opens a document (a help file) with the desktop's handler.
     virtual bool open_document(const QString& path) = 0;
+    // The printer setup dialog: the operator chooses the printer (or a PDF
+    // file) the next print goes to and its page settings, which stay on the
+    // printer object. false when cancelled.
+    virtual bool printer_setup(QPrinter& printer) = 0;
 
     // The windows' parent for modal boxes (may be null).
     void set_parent(QWidget* parent) { parent_ = parent; }
@@ -69,13 +74,14 @@ public:
     std::optional<QString> save_file(const FileDialog& dialog) override;
     std::optional<QString> open_file(const FileDialog& dialog) override;
     bool open_document(const QString& path) override;
+    bool printer_setup(QPrinter& printer) override;
 };
 
 // Records each dialog shown; answers from the queue, then with the defaults
 // (first button, cancel for file and folder questions).
 class ScriptedDialogs : public Dialogs {
 public:
-    enum class Kind { Message, Folder, SaveFile, OpenFile, Document };
+    enum class Kind { Message, Folder, SaveFile, OpenFile, Document, PrinterSetup };
     struct Shown {
         Kind kind;
         QString title;  // message title, folder caption or file dialog title
@@ -87,7 +93,8 @@ public:
     };
     struct Answer {
         int button = 0;                // for messages
-        std::optional<QString> path;   // for folder and file questions
+        std::optional<QString> path;   // for folder and file questions; for the
+                                       // printer setup the PDF file printed to
     };
 
     void answer_button(int index) { answers_.push_back({index, std::nullopt}); }
@@ -98,6 +105,7 @@ public:
     std::optional<QString> save_file(const FileDialog& dialog) override;
     std::optional<QString> open_file(const FileDialog& dialog) override;
     bool open_document(const QString& path) override;
+    bool printer_setup(QPrinter& printer) override;
 
     const std::vector<Shown>& shown() const { return shown_; }
     QStringList texts() const;
