@@ -12,11 +12,10 @@
 
 #include <QAction>
 #include <QCheckBox>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QMenuBar>
-#include <QScreen>
 #include <QShowEvent>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <cmath>
 
@@ -155,22 +154,28 @@ void TForm3::showEvent(QShowEvent* event)
     emit Shown();
 }
 
-void TForm3::ShowCurve(LoadedCurve&& curve)
+std::vector<ui::GridRow> TForm3::EmptyTable()
 {
-    NextGrid1->ClearRows();
+    std::vector<ui::GridRow> rows;
+    NextGrid1->SwapRows(rows);
+    return rows;
+}
+
+void TForm3::ShowCurve(LoadedCurve& curve)
+{
     setWindowTitle(curve.caption);
     Series1->Clear();
     Series2->Clear();
     Series3->Clear();
     if (!curve.extensometer)
         Series4->Clear();
-    const int rows = curve.rows();
-    NextGrid1->BeginUpdate();
-    NextGrid1->AddRow(rows);
-    for (int r = 0; r < rows; ++r)
-        for (int c = 0; c < 3; ++c)
-            NextGrid1->SetCell(c, r, curve.cells[static_cast<std::size_t>(3 * r + c)]);
-    NextGrid1->EndUpdate();
+    if (curve.table) {
+        NextGrid1->SetGeneratedRows(
+            curve.table->rows(), [table = curve.table](int column, int row) { return table->text(column, row); },
+            curve.table->longest());
+    } else {
+        NextGrid1->ClearRows();
+    }
     Series1->ReplacePoints(std::move(curve.travel));
     Series3->ReplacePoints(std::move(curve.extension));
     graph_state().Ft = curve.yield_load;
@@ -183,18 +188,32 @@ void TForm3::ShowCurve(LoadedCurve&& curve)
         RadioGroup1->hide();
         NextGrid1->SetColumnVisible(2, false);
     }
-    // A new test starts in full view.
+    // A new test starts in full view; the chart draws it when shown.
     Chart1->UndoZoom();
-    Chart1->Refresh();
 }
 
-void TForm3::ShowModal()
+void TForm3::ShowModal(std::function<void()> after_paint)
 {
-    // Without a window manager "maximised" means nothing; cover the screen anyway.
-    if (QScreen* screen = QGuiApplication::primaryScreen())
-        setGeometry(screen->availableGeometry());
+    after_paint_ = std::move(after_paint);
     setWindowState(windowState() | Qt::WindowMaximized);
     exec();
+    // Closed before the step came round: it is due all the same, now.
+    run_after_paint();
+}
+
+void TForm3::run_after_paint()
+{
+    if (after_paint_)
+        std::exchange(after_paint_, {})();
+}
+
+void TForm3::paintEvent(QPaintEvent* event)
+{
+    QDialog::paintEvent(event);
+    // The window's own paint comes first; its children follow in the same
+    // turn of the event loop, so the step waits for the next one.
+    if (after_paint_)
+        QTimer::singleShot(0, this, [this] { run_after_paint(); });
 }
 
 void TForm3::FormShow()

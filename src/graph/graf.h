@@ -11,6 +11,7 @@
 #include <functional>
 
 #include "graph/curve_loader.h"
+#include "ui/grid_model.h"
 
 class QAction;
 class QCheckBox;
@@ -50,11 +51,15 @@ public:
     // Limits of the F(H e) view, kept by the view switch.
     double Bmax = 0, Bmin = 0, Lmax = 0, Lmin = 0;
 
-    // The loader's steps on the hidden window (UI thread): caption, point
-    // table, curves and the layout's switch and column.
-    void ShowCurve(LoadedCurve&& curve);
-    // Opens the window maximised and returns when the operator closed it.
-    void ShowModal();
+    // The loader's steps on the hidden window (UI thread). Emptying the
+    // point table hands its rows back, for the loader to free off this
+    // thread; showing a curve takes over its points and table and sets the
+    // caption and the layout's switch and column.
+    std::vector<ui::GridRow> EmptyTable();
+    void ShowCurve(LoadedCurve& curve);
+    // Opens the window maximised and returns when the operator closed it;
+    // after_paint runs once the window has been painted the first time.
+    void ShowModal(std::function<void()> after_paint = {});
 
     // Handlers, callable from tests as the window calls them.
     void FormShow();
@@ -77,15 +82,18 @@ signals:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     void FormCreate();
     void build_menu();
     // Widens the axes by share percent of the series' largest X and Y.
     void widen(const ui::ChartSeries& series, double share);
+    void run_after_paint();
 
     const ui::Grid* catalogue_ = nullptr;
     TForm11* parameters_ = nullptr;
+    std::function<void()> after_paint_;
 };
 
 }  // namespace lekta

@@ -7,15 +7,19 @@
 #include "ui/error_display.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QProgressBar>
+#include <QThreadPool>
 #include <algorithm>
 #include <exception>
+#include <memory>
 #include <stdexcept>
 
 namespace lekta {
 
 namespace {
 QPointer<MY> g_running;  // UI thread only
+constexpr qint64 kFrameMs = 16;  // one frame of a 60 Hz screen
 }
 
 MY::MY(const Windows& windows) : main_(windows.main), graph_(windows.graph), progress_(windows.progress)
@@ -111,14 +115,33 @@ void MY::load()
                 main_->set_buffer_busy(true);
         }))
         return;
+    {
+        // The previous test's rows (some 200,000 texts) are freed on a pool
+        // thread while this one reads the next: neither the operator's
+        // thread nor the load waits for it.
+        auto previous = std::make_shared<std::vector<ui::GridRow>>();
+        if (!Synchronize([this, &previous] {
+                if (graph_)
+                    *previous = graph_->EmptyTable();
+            }))
+            return;
+        if (!previous->empty())
+            QThreadPool::globalInstance()->start([previous = std::move(previous)]() mutable { previous.reset(); });
+    }
 
+    // The position goes over when the bar would move by a pixel, and no
+    // more often than the screen shows frames: each hand-over wakes the UI
+    // thread and repaints the bar, and the last point always goes over.
     int shown = -1;  // the bar's position in pixels, as handed over last
+    QElapsedTimer since_shown;
     LoadedCurve curve = read_curve([&](std::int32_t i, std::int32_t n) {
         po = i;
         const int pixel = static_cast<int>(static_cast<std::int64_t>(po) * bar_pixels_ / n);
-        if (pixel == shown && po != n)
+        const bool due = pixel != shown && (!since_shown.isValid() || since_shown.elapsed() >= kFrameMs);
+        if (!due && po != n)
             return !stopped_.load();
         shown = pixel;
+        since_shown.start();
         return Synchronize([this, n, position = po] {
             if (!progress_)
                 return;
@@ -131,7 +154,7 @@ void MY::load()
 
     if (!Synchronize([this, &curve] {
             if (graph_)
-                graph_->ShowCurve(std::move(curve));
+                graph_->ShowCurve(curve);
         }))
         return;
     if (!Synchronize([this] {
@@ -139,8 +162,10 @@ void MY::load()
                 progress_->close();
         }))
         return;
-    // Enabling the catalogue and showing the window modally happen in one
-    // turn of the event loop: nothing can reach the catalogue in between.
+    // The window is modal: from its showing on, nothing reaches the
+    // catalogue. The catalogue is enabled once the window has been painted,
+    // so the operator's window is not kept waiting for the main window's
+    // repaint behind it.
     Synchronize([this] {
         struct Released {
             MY& loader;
@@ -150,12 +175,16 @@ void MY::load()
                 loader.released_ = true;
             }
         } released{*this};
-        if (main_)
-            main_->set_buffer_busy(false);
-        if (!graph_)
+        auto enable_catalogue = [main = main_] {
+            if (main)
+                main->set_buffer_busy(false);
+        };
+        if (!graph_) {
+            enable_catalogue();
             return;
+        }
         in_modal_ = true;
-        graph_->ShowModal();
+        graph_->ShowModal(enable_catalogue);
     });
 }
 

@@ -65,7 +65,7 @@ private:
     // Past its last hand-over: the next loader may start.
     std::atomic<bool> released_{false};
     // The progress bar's width in pixels: the position is handed over only
-    // when it moves the bar by a pixel.
+    // when it moves the bar by a pixel (and at most once a frame).
     int bar_pixels_ = 1;
 };
 
