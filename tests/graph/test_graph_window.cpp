@@ -12,6 +12,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QPointer>
 #include <QProgressBar>
 #include <QRadioButton>
 #include <QTest>
@@ -446,4 +447,19 @@ TEST_F(GraphWindow, TheLargestTestLoadsWhole)
         EXPECT_EQ(progress->ProgressBar1->maximum(), n);
         EXPECT_EQ(progress->ProgressBar1->value(), n);
     }));
+}
+
+// Closing the program while a loader waits for a hand-over: the windows go,
+// the loader skips its remaining steps and ends, nothing hangs.
+TEST_F(GraphWindow, WindowsClosingWhileTheLoaderRunsStopIt)
+{
+    put("a.bmd", standard());
+    create();
+    main->NextGrid1->SelectRow(0);
+    main->NextGrid1DblClick();
+    QPointer<MY> loader = MY::running();
+    ASSERT_TRUE(loader);
+    main.reset();  // the graph window goes with it and stops the loader
+    EXPECT_FALSE(loader);
+    EXPECT_FALSE(MY::running());
 }
