@@ -295,8 +295,7 @@ void TForm1::set_buffer_busy(bool busy)
     for (QAction* a : {N3, N4, N36, N34, N41})
         a->setEnabled(!busy && (a == N3 || a == N41 || created_));
     ToolButton2->setEnabled(!busy);
-    if (busy)
-        NextGrid1->setEnabled(false);
+    NextGrid1->setEnabled(!busy);
 }
 
 void TForm1::N26Click()

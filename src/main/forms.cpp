@@ -9,11 +9,13 @@
 #include "ui/dialogs.h"
 #include "graph/graf.h"
 #include "graph/graph_parameters.h"
+#include "graph/graph_worker.h"
 #include "graph/open_progress.h"
 #include "graph/series_selector.h"
 #include "online/port_dialog.h"
 #include "online/receive.h"
 #include "output/catalogue_export.h"
+#include "output/curve_export.h"
 #include "output/export_progress.h"
 #include "output/printing.h"
 #include "output/text_table.h"
@@ -58,6 +60,20 @@ Forms create_forms(ui::Dialogs& dialogs, bool show_splash)
     };
 
     f.Form1->commands.print = [form1 = f.Form1, &dialogs] { output::N9Click(*form1->NextGrid1, dialogs); };
+
+    // Opening a test: the loader fills the graph window from the catalogue's
+    // opened row; both parameter commands show the same dialog.
+    f.Form3->set_catalogue(f.Form1->NextGrid1);
+    f.Form3->set_parameters_dialog(f.Form11);
+    f.Form1->commands.start_graph_worker = [form1 = f.Form1, form3 = f.Form3, form7 = f.Form7] {
+        MY::launch({form1, form3, form7});
+    };
+    f.Form1->commands.graph_parameters = [form11 = f.Form11] { form11->exec(); };
+    f.Form3->on_export = [form3 = f.Form3, &dialogs] {
+        const output::GridTexts table(*form3->NextGrid1);
+        output::N3Click(output::GraphExportSource{table, form3->title_line(), form3->ft_level(), form3->f02_level()},
+                        {shell().default_dir, &dialogs, {}});
+    };
 
     if (show_splash)
         f.Form5->exec();

@@ -70,12 +70,11 @@ Chart::Chart(QWidget* parent)
 
     chart_->legend()->hide();
     chart_->setAnimationOptions(QChart::NoAnimation);
-    chart_->setBackgroundBrush(Qt::white);
-    chart_->setBackgroundPen(Qt::NoPen);
-    chart_->setBackgroundRoundness(0);
+    // The grid item paints the white ground over the whole chart.
+    chart_->setBackgroundVisible(false);
     chart_->setDropShadowEnabled(false);
     chart_->setPlotAreaBackgroundVisible(false);
-    // The background fills the whole chart (the view paints nothing else).
+    // The chart fills the whole view (the view paints nothing else).
     chart_->layout()->setContentsMargins(0, 0, 0, 0);
     chart_->addAxis(scale_x_, Qt::AlignBottom);
     chart_->addAxis(scale_y_, Qt::AlignLeft);

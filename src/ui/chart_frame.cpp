@@ -145,7 +145,7 @@ ChartFrameItem::ChartFrameItem(const ChartFrame& frame, Layer layer, QGraphicsIt
 
 void ChartFrameItem::frame_changed(const QSizeF& chart_size)
 {
-    const QRectF bounds = layer_ == Layer::Grid ? frame_.plot : QRectF(QPointF(0, 0), chart_size);
+    const QRectF bounds(QPointF(0, 0), chart_size);
     if (bounds != bounds_) {
         prepareGeometryChange();
         bounds_ = bounds;
@@ -166,6 +166,9 @@ void ChartFrameItem::paint(QPainter* painter, const QStyleOptionGraphicsItem*, Q
 
 void ChartFrameItem::paint_grid(QPainter& p) const
 {
+    // The chart's white ground: the drawing library's own background keeps
+    // the size of its first layout once the plot area is fixed.
+    p.fillRect(bounds_, Qt::white);
     const QRectF& plot = frame_.plot;
     p.setPen(QPen(QColor(192, 192, 192), 1, Qt::DotLine));
     if (frame_.bottom.visible)

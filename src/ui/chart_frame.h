@@ -46,8 +46,8 @@ QString axis_label_text(double value);
 // Space between the chart's edge and what it holds, in pixels.
 constexpr double kChartMargin = 6;
 
-// Draws one layer of the frame: the grid under the series, or the frame,
-// ticks, labels and axis titles over them.
+// Draws one layer of the frame: the white ground and the grid under the
+// series, or the frame, ticks, labels and axis titles over them.
 class ChartFrameItem : public QGraphicsItem {
 public:
     enum class Layer { Grid, Frame };

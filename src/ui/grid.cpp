@@ -120,6 +120,31 @@ void Grid::ClearRows()
         l.clear();
 }
 
+void Grid::SwapRows(std::vector<GridRow>& rows)
+{
+    model_->swap_rows(rows);
+    for (int c = 0; c < ColumnCount(); ++c) {
+        QString& longest = longest_[static_cast<size_t>(c)];
+        longest.clear();
+        for (int r = 0; r < RowCount(); ++r) {
+            const QString& text = model_->cell(c, r);
+            if (text.size() > longest.size())
+                longest = text;
+        }
+    }
+    if (!model_->updating())
+        fit_columns();
+}
+
+void Grid::SetGeneratedRows(int count, GridModel::CellSource source, const std::vector<QString>& longest)
+{
+    model_->set_generated_rows(count, std::move(source));
+    for (int c = 0; c < ColumnCount(); ++c)
+        longest_[static_cast<size_t>(c)] = c < static_cast<int>(longest.size()) ? longest[static_cast<size_t>(c)] : QString();
+    if (!model_->updating())
+        fit_columns();
+}
+
 void Grid::EndUpdate()
 {
     model_->end_update();

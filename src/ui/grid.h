@@ -41,6 +41,13 @@ public:
     int AddRow(int count = 1);  // index of the first new row
     void DeleteRow(int row);
     void ClearRows();
+    // Every row replaced at once by rows built elsewhere (a loader thread);
+    // `rows` receives the old ones, to be freed where the caller likes.
+    void SwapRows(std::vector<GridRow>& rows);
+    // `count` rows whose texts source(column, row) writes when first needed
+    // (GridModel::set_generated_rows); longest[c] is column c's longest
+    // text, which the column's width is fitted to.
+    void SetGeneratedRows(int count, GridModel::CellSource source, const std::vector<QString>& longest);
     const QString& Cell(int column, int row) const { return model_->cell(column, row); }
     void SetCell(int column, int row, const QString& text);
     const QByteArray& RowKey(int row) const { return model_->row_key(row); }

@@ -19,8 +19,10 @@ QVariant GridModel::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid() || index.row() >= static_cast<int>(rows_.size()))
         return {};
-    if (role == Qt::DisplayRole)
+    if (role == Qt::DisplayRole) {
+        write_row(index.row());
         return rows_[static_cast<size_t>(index.row())].cells[static_cast<size_t>(index.column())];
+    }
     if (role == Qt::TextAlignmentRole)
         return QVariant::fromValue(alignments_[static_cast<size_t>(index.column())] | Qt::AlignVCenter);
     return {};
@@ -38,6 +40,7 @@ QVariant GridModel::headerData(int section, Qt::Orientation orientation, int rol
 
 void GridModel::set_column_count(int n)
 {
+    write_all();
     beginResetModel();
     columns_ = n;
     captions_.resize(static_cast<size_t>(n));
@@ -63,6 +66,7 @@ int GridModel::add_rows(int count)
     const int first = static_cast<int>(rows_.size());
     if (count <= 0)
         return first;
+    write_all();
     if (!updating())
         beginInsertRows({}, first, first + count - 1);
     rows_.resize(rows_.size() + static_cast<size_t>(count), Row{std::vector<QString>(static_cast<size_t>(columns_)), {}});
@@ -75,6 +79,7 @@ void GridModel::delete_row(int row)
 {
     if (row < 0 || row >= static_cast<int>(rows_.size()))
         throw std::out_of_range("Range check error");
+    write_all();
     if (!updating())
         beginRemoveRows({}, row, row);
     rows_.erase(rows_.begin() + row);
@@ -86,10 +91,62 @@ void GridModel::clear_rows()
 {
     if (!updating())
         beginResetModel();
+    source_ = nullptr;
     rows_.clear();
     indicator_row_ = -1;
     if (!updating())
         endResetModel();
+}
+
+void GridModel::swap_rows(std::vector<GridRow>& rows)
+{
+    if (!updating())
+        beginResetModel();
+    for (GridRow& r : rows)
+        r.cells.resize(static_cast<size_t>(columns_));
+    source_ = nullptr;  // generated rows leave as they are, texts unwritten
+    rows_.swap(rows);
+    indicator_row_ = -1;
+    if (!updating())
+        endResetModel();
+}
+
+void GridModel::set_generated_rows(int count, CellSource source)
+{
+    if (!updating())
+        beginResetModel();
+    rows_.clear();
+    rows_.resize(static_cast<size_t>(std::max(count, 0)));
+    source_ = std::move(source);
+    indicator_row_ = -1;
+    if (!updating())
+        endResetModel();
+}
+
+int GridModel::written_rows() const
+{
+    if (!source_)
+        return rowCount();
+    return static_cast<int>(std::count_if(rows_.begin(), rows_.end(), [](const Row& r) { return !r.cells.empty(); }));
+}
+
+void GridModel::write_row(int row) const
+{
+    Row& r = rows_[static_cast<size_t>(row)];
+    if (!source_ || !r.cells.empty() || columns_ == 0)
+        return;
+    r.cells.resize(static_cast<size_t>(columns_));
+    for (int c = 0; c < columns_; ++c)
+        r.cells[static_cast<size_t>(c)] = source_(c, row);
+}
+
+void GridModel::write_all()
+{
+    if (!source_)
+        return;
+    for (int r = 0; r < static_cast<int>(rows_.size()); ++r)
+        write_row(r);
+    source_ = nullptr;
 }
 
 void GridModel::check_row(int row) const
@@ -103,6 +160,7 @@ const QString& GridModel::cell(int column, int row) const
     check_row(row);
     if (column < 0 || column >= columns_)
         throw std::out_of_range("Range check error");
+    write_row(row);
     return rows_[static_cast<size_t>(row)].cells[static_cast<size_t>(column)];
 }
 
@@ -123,6 +181,7 @@ void GridModel::set_cell(int column, int row, const QString& text)
     check_row(row);
     if (column < 0 || column >= columns_)
         throw std::out_of_range("Range check error");
+    write_row(row);
     rows_[static_cast<size_t>(row)].cells[static_cast<size_t>(column)] = text;
     if (!updating()) {
         const QModelIndex i = index(row, column);
@@ -134,6 +193,7 @@ void GridModel::sort_by(int column, bool ascending)
 {
     if (column < 0 || column >= columns_)
         return;
+    write_all();
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     const auto c = static_cast<size_t>(column);
     std::vector<int> order(rows_.size());

@@ -3,9 +3,17 @@
 #include <QAbstractTableModel>
 #include <QByteArray>
 #include <QString>
+#include <functional>
 #include <vector>
 
 namespace lekta::ui {
+
+// One row's cells (one per column) and its hidden key. Plain data: a thread
+// may build rows for a grid and hand them over whole.
+struct GridRow {
+    std::vector<QString> cells;
+    QByteArray key;
+};
 
 class GridModel : public QAbstractTableModel {
     Q_OBJECT
@@ -25,6 +33,19 @@ public:
     int add_rows(int count);  // index of the first new row
     void delete_row(int row);
     void clear_rows();
+    // Puts `rows` in place of every row in one reset; `rows` receives the
+    // old ones (generated rows without the texts not yet written), so the
+    // caller decides where their memory is freed. Each row gets exactly one
+    // cell per column.
+    void swap_rows(std::vector<GridRow>& rows);
+    // `count` rows in place of every row, whose texts source(column, row)
+    // writes when a row is first shown, read or changed: a table of many
+    // thousand rows costs the numbers it is made from until then. Any
+    // later change of the rows' number or order writes them all first.
+    using CellSource = std::function<QString(int column, int row)>;
+    void set_generated_rows(int count, CellSource source);
+    // Rows whose texts are written (all of them unless generated).
+    int written_rows() const;
     const QString& cell(int column, int row) const;
     void set_cell(int column, int row, const QString& text);
     // A hidden key a row carries along when rows are sorted or deleted (the
@@ -41,12 +62,15 @@ public:
     bool updating() const { return update_depth_ > 0; }
 
 private:
-    struct Row {
-        std::vector<QString> cells;
-        QByteArray key;
-    };
+    using Row = GridRow;
     void check_row(int row) const;
-    std::vector<Row> rows_;
+    // Generated rows: writes row's texts if not yet written; all rows, and
+    // then forgets the source.
+    void write_row(int row) const;
+    void write_all();
+    // Written on demand by const readers, hence mutable; UI thread only.
+    mutable std::vector<Row> rows_;
+    CellSource source_;
     std::vector<QString> captions_;
     std::vector<Qt::Alignment> alignments_;
     int columns_ = 0;

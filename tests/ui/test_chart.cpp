@@ -370,3 +370,21 @@ TEST(ChartRender, PointMarkersAreThreePixelsAcross)
     s->SetPointerVisible(true);
     EXPECT_EQ(widest_red_run(), 3);
 }
+
+// The chart is white all over on screen, also after it was laid out before
+// it was first shown and after it grew.
+TEST(ChartRender, TheWhiteGroundFollowsTheChartsSize)
+{
+    Chart chart;
+    chart.AddSeries(SeriesKind::Line)->ReplacePoints(test_curve(100));
+    chart.Refresh();  // laid out while hidden, at its first size
+    chart.resize(400, 300);
+    chart.show();
+    lekta::testing::pump_events(20);
+    chart.resize(900, 600);
+    lekta::testing::pump_events(20);
+    const QImage image = chart.grab().toImage();
+    ASSERT_EQ(image.size(), QSize(900, 600));
+    for (QPoint p : {QPoint(2, 2), QPoint(897, 2), QPoint(2, 597), QPoint(897, 597), QPoint(700, 500)})
+        EXPECT_EQ(image.pixelColor(p), QColor(Qt::white)) << p.x() << "," << p.y();
+}

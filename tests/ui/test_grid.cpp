@@ -144,3 +144,67 @@ TEST(ErrorDisplay, ShowsTheTextAndKeepsGoing)
     EXPECT_EQ(d.shown()[0].icon, Icon::Error);
     reset_error_display();
 }
+
+// Generated rows write their texts when first shown, read or changed; a
+// change of the rows' number or order writes them all and keeps them right.
+TEST(Grid, GeneratedRowsAreWrittenWhenNeeded)
+{
+    Grid g;
+    g.AddColumn({"A", "N", 60, 0, true, true, false});
+    g.AddColumn({"B", "Text", 60, 0, true, false, false});
+    int calls = 0;
+    const int n = 5000;
+    g.SetGeneratedRows(
+        n,
+        [&calls](int c, int r) {
+            ++calls;
+            return c == 0 ? QString::number(n - r) : QStringLiteral("r%1").arg(r);
+        },
+        {"5000", "r4999"});
+    EXPECT_EQ(g.RowCount(), n);
+    EXPECT_EQ(g.model_texts()->written_rows(), 0);
+    EXPECT_EQ(g.Cell(1, 123), "r123");
+    EXPECT_EQ(g.Cell(0, 123), "4877");
+    EXPECT_EQ(calls, 2);  // one row, both columns, once
+
+    // A screenful is written when shown, not the whole table.
+    g.resize(300, 300);
+    g.show();
+    QTest::qWait(1);
+    g.viewport()->repaint();
+    EXPECT_GT(g.model_texts()->written_rows(), 5);
+    EXPECT_LT(g.model_texts()->written_rows(), 100);
+    // The longest texts given size the columns without reading every row.
+    EXPECT_LT(g.model_texts()->written_rows(), 100);
+
+    g.SetCell(1, 7, "seven");
+    EXPECT_EQ(g.Cell(1, 7), "seven");
+    EXPECT_EQ(g.Cell(0, 7), "4993");
+
+    // Sorting by text writes every row first.
+    g.SortColumn(1, true);
+    EXPECT_EQ(g.model_texts()->written_rows(), n);
+    EXPECT_EQ(g.Cell(1, 0), "r0");
+    EXPECT_EQ(g.Cell(1, n - 1), "seven");
+    EXPECT_EQ(g.Cell(0, n - 1), "4993");
+
+    // A new set replaces every row; deleting writes the rest first.
+    g.SetGeneratedRows(3, [](int c, int r) { return QStringLiteral("%1:%2").arg(c).arg(r); }, {});
+    EXPECT_EQ(g.model_texts()->written_rows(), 0);
+    g.DeleteRow(0);
+    EXPECT_EQ(g.RowCount(), 2);
+    EXPECT_EQ(g.Cell(0, 0), "0:1");
+    EXPECT_EQ(g.Cell(1, 1), "1:2");
+    const int r = g.AddRow();
+    EXPECT_EQ(g.Cell(0, r), "");
+
+    // Rows swapped in replace generated ones; those leave unwritten.
+    g.SetGeneratedRows(4, [](int, int) { return QStringLiteral("x"); }, {});
+    std::vector<GridRow> rows(2);
+    rows[0].cells = {"a", "b"};
+    g.SwapRows(rows);
+    EXPECT_EQ(rows.size(), 4u);
+    EXPECT_EQ(g.RowCount(), 2);
+    EXPECT_EQ(g.Cell(1, 0), "b");
+    EXPECT_EQ(g.Cell(0, 1), "");
+}

@@ -1,0 +1,212 @@
+#include "graph/graph_worker.h"
+
+#include "app/main_form.h"
+#include "graph/curve_loader.h"
+#include "graph/graf.h"
+#include "graph/open_progress.h"
+#include "ui/error_display.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QProgressBar>
+#include <QThreadPool>
+#include <algorithm>
+#include <exception>
+#include <memory>
+#include <stdexcept>
+
+namespace lekta {
+
+namespace {
+QPointer<MY> g_running;  // UI thread only
+constexpr qint64 kFrameMs = 16;  // one frame of a 60 Hz screen
+}
+
+MY::MY(const Windows& windows) : main_(windows.main), graph_(windows.graph), progress_(windows.progress)
+{
+    // The thread's name for debuggers.
+    setObjectName(QStringLiteral("wait"));
+}
+
+bool MY::launch(const Windows& windows)
+{
+    if (MY* old = g_running) {
+        if (!old->released_)
+            return false;
+        // Past its last step: it is only returning.
+        old->wait();
+        delete old;
+    }
+    // Closed before the thread runs, so no second request slips in.
+    if (windows.main)
+        windows.main->set_buffer_busy(true);
+    auto* worker = new MY(windows);
+    connect(worker, &QThread::finished, worker, &QObject::deleteLater);
+    g_running = worker;
+    worker->start();
+    return true;
+}
+
+MY* MY::running()
+{
+    return g_running;
+}
+
+void MY::stop_running()
+{
+    MY* worker = g_running;
+    if (!worker)
+        return;
+    worker->stopped_ = true;
+    // Beneath us on the stack the modal hand-over still runs: it returns
+    // when the window goes, and the loader then ends by itself.
+    if (worker->in_modal_)
+        return;
+    // A hand-over already posted is dropped, which lets the loader go on.
+    while (!worker->wait(5))
+        QCoreApplication::removePostedEvents(worker, QEvent::MetaCall);
+    delete worker;
+}
+
+bool MY::Synchronize(const std::function<void()>& step)
+{
+    if (stopped_)
+        return false;
+    std::exception_ptr failure;
+    QMetaObject::invokeMethod(
+        this,
+        [&] {
+            if (stopped_)
+                return;
+            try {
+                step();
+            } catch (...) {
+                failure = std::current_exception();
+            }
+        },
+        Qt::BlockingQueuedConnection);
+    if (failure)
+        std::rethrow_exception(failure);
+    return !stopped_;
+}
+
+void MY::run()
+{
+    try {
+        load();
+    } catch (const std::exception& e) {
+        fail(QString::fromUtf8(e.what()));
+    } catch (...) {
+        fail(QStringLiteral("Unknown error"));
+    }
+}
+
+void MY::load()
+{
+    if (!Synchronize([this] {
+            if (!progress_)
+                return;
+            progress_->ShowCentred();
+            bar_pixels_ = std::max(1, progress_->ProgressBar1->contentsRect().width());
+        }))
+        return;
+    if (!Synchronize([this] {
+            if (main_)
+                main_->set_buffer_busy(true);
+        }))
+        return;
+    {
+        // The previous test's rows (some 200,000 texts) are freed on a pool
+        // thread while this one reads the next: neither the operator's
+        // thread nor the load waits for it.
+        auto previous = std::make_shared<std::vector<ui::GridRow>>();
+        if (!Synchronize([this, &previous] {
+                if (graph_)
+                    *previous = graph_->EmptyTable();
+            }))
+            return;
+        if (!previous->empty())
+            QThreadPool::globalInstance()->start([previous = std::move(previous)]() mutable { previous.reset(); });
+    }
+
+    // The position goes over when the bar would move by a pixel, and no
+    // more often than the screen shows frames: each hand-over wakes the UI
+    // thread and repaints the bar, and the last point always goes over.
+    int shown = -1;  // the bar's position in pixels, as handed over last
+    QElapsedTimer since_shown;
+    LoadedCurve curve = read_curve([&](std::int32_t i, std::int32_t n) {
+        po = i;
+        const int pixel = static_cast<int>(static_cast<std::int64_t>(po) * bar_pixels_ / n);
+        const bool due = pixel != shown && (!since_shown.isValid() || since_shown.elapsed() >= kFrameMs);
+        if (!due && po != n)
+            return !stopped_.load();
+        shown = pixel;
+        since_shown.start();
+        return Synchronize([this, n, position = po] {
+            if (!progress_)
+                return;
+            progress_->ProgressBar1->setRange(0, n);
+            progress_->ProgressBar1->setValue(position);
+        });
+    });
+    if (stopped_)
+        return;
+
+    if (!Synchronize([this, &curve] {
+            if (graph_)
+                graph_->ShowCurve(curve);
+        }))
+        return;
+    if (!Synchronize([this] {
+            if (progress_)
+                progress_->close();
+        }))
+        return;
+    // The window is modal: from its showing on, nothing reaches the
+    // catalogue. The catalogue is enabled once the window has been painted,
+    // so the operator's window is not kept waiting for the main window's
+    // repaint behind it.
+    Synchronize([this] {
+        struct Released {
+            MY& loader;
+            ~Released()
+            {
+                loader.in_modal_ = false;
+                loader.released_ = true;
+            }
+        } released{*this};
+        auto enable_catalogue = [main = main_] {
+            if (main)
+                main->set_buffer_busy(false);
+        };
+        if (!graph_) {
+            enable_catalogue();
+            return;
+        }
+        in_modal_ = true;
+        graph_->ShowModal(enable_catalogue);
+    });
+}
+
+void MY::fail(const QString& text)
+{
+    try {
+        // Each step on its own, as far as the loader was not stopped.
+        Synchronize([this] {
+            if (progress_)
+                progress_->close();
+        }) &&
+            Synchronize([this] {
+                if (main_)
+                    main_->set_buffer_busy(false);
+            }) &&
+            Synchronize([this, text] {
+                released_ = true;
+                ui::show_error(text);
+            });
+    } catch (...) {
+        // Nothing is left to tell it to.
+    }
+}
+
+}  // namespace lekta

@@ -1,0 +1,99 @@
+// The graph window as the operator sees it, on the demo set's tests: each
+// view paints its curve and reference line in their colours. With
+// LEKTA_SAVE_PICTURES set to a folder the pictures are stored there too.
+#include "graph/radio_group.h"
+#include "graph_fixture.h"
+#include "lib/sample_tests.h"
+#include "ui/chart.h"
+#include "ui/chart_view.h"
+
+#include <QCheckBox>
+#include <QImage>
+#include <QProgressBar>
+#include <QRadioButton>
+#include <QTest>
+
+using namespace lekta;
+
+namespace {
+
+class GraphPictures : public lekta::testing::GraphFixture {
+protected:
+    void SetUp() override
+    {
+        GraphFixture::SetUp();
+        for (const auto& t : tools::demo_tests()) {
+            if (t.name == "S12-001.bmd" || t.name == "S19-001.bmd") {
+                ASSERT_TRUE(tools::write_bmd(tests.file(t.name), t.test));
+            }
+        }
+    }
+    // The window at a size an operator's screen gives it, drawn now.
+    QImage picture(QWidget& w, const char* name)
+    {
+        const QImage image = w.grab().toImage();
+        const QString folder = qEnvironmentVariable("LEKTA_SAVE_PICTURES");
+        if (!folder.isEmpty())
+            image.save(folder + "/" + name);
+        return image;
+    }
+    QImage chart_picture(const char* name)
+    {
+        graph->setWindowState(Qt::WindowNoState);
+        graph->setGeometry(0, 0, 1280, 760);
+        // The new size is laid out on the next turn of the event loop.
+        QCoreApplication::processEvents();
+        graph->Chart1->Repaint();
+        const QImage window = picture(*graph, name);
+        return window.copy(QRect(graph->Chart1->mapTo(graph, QPoint(0, 0)), graph->Chart1->size()));
+    }
+    static int pixels_of(const QImage& image, QColor colour)
+    {
+        int n = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                n += image.pixelColor(x, y) == colour;
+        return n;
+    }
+};
+
+}  // namespace
+
+TEST_F(GraphPictures, EachViewPaintsItsCurveAndLine)
+{
+    create();
+    const QColor red(255, 0, 0), blue(0, 0, 255), dark_blue(0, 0, 64), lime(0, 255, 0);
+    ASSERT_TRUE(open("S12-001.bmd", [&] {
+        const QImage c = chart_picture("graph-window.png");
+        EXPECT_GT(pixels_of(c, red), 500);
+        EXPECT_GT(pixels_of(c, blue), 300);
+        EXPECT_EQ(pixels_of(c, dark_blue), 0);
+    }));
+    ASSERT_TRUE(open("S19-001.bmd", [&] {
+        QImage c = chart_picture("graph-window-extensometer.png");
+        EXPECT_GT(pixels_of(c, red), 500);
+        EXPECT_EQ(pixels_of(c, lime), 0);
+        graph->RadioGroup1->Button(1)->click();
+        c = chart_picture("graph-window-fhe.png");
+        EXPECT_EQ(pixels_of(c, red), 0);
+        EXPECT_GT(pixels_of(c, dark_blue), 300);
+        EXPECT_GT(pixels_of(c, lime), 300);
+
+        // Back in F(H), zoomed into the yield with the points marked.
+        graph->RadioGroup1->Button(0)->click();
+        graph->CheckBox1->setChecked(true);
+        graph->Chart1->ZoomRect(QRectF(QPointF(0, 0.45 * graph->Series1->MaxYValue()),
+                                       QPointF(0.2 * graph->Series1->MaxXValue(), 0.8 * graph->Series1->MaxYValue())));
+        c = chart_picture("graph-window-zoomed.png");
+        EXPECT_GT(pixels_of(c, red), 500);
+        graph->CheckBox1->setChecked(false);
+    }));
+
+    // The progress window part way.
+    progress->ShowCentred();
+    progress->ProgressBar1->setRange(0, 100);
+    progress->ProgressBar1->setValue(40);
+    picture(*progress, "open-progress.png");
+    progress->close();
+    EXPECT_TRUE(dialogs.shown().empty()) << dialogs.texts().join("\n").toStdString();
+}
