@@ -133,9 +133,8 @@ void TForm3::build_menu()
     item(N2, "N2", "Настройки Графика", [this] { N2Click(); });
     N1->addSeparator();
     item(N3, "N3", "Экспорт", [this] { N3Click(); });
-    // The picture and the print of the chart come with printing.
-    item(N5, "N5", "Сохранить График в  Файл", nullptr);
-    item(Gt1, "Gt1", "Печать Графика", nullptr);
+    item(N5, "N5", "Сохранить График в  Файл", [this] { N5Click(); });
+    item(Gt1, "Gt1", "Печать Графика", [this] { Gt1Click(); });
     N1->addSeparator();
     item(N7, "N7", "Выход", [this] { N7Click(); });
 }
@@ -339,6 +338,23 @@ void TForm3::N3Click()
 {
     if (on_export)
         on_export();
+}
+
+void TForm3::N5Click()
+{
+    if (on_save_picture)
+        on_save_picture();
+}
+
+void TForm3::Gt1Click()
+{
+    if (on_print_chart)
+        on_print_chart();
+}
+
+void TForm3::Button1Click()
+{
+    Gt1Click();
 }
 
 void TForm3::N7Click()

@@ -35,8 +35,11 @@ public:
     // levels, and the parameters dialog "Настройки Графика" opens.
     void set_catalogue(const ui::Grid* catalogue) { catalogue_ = catalogue; }
     void set_parameters_dialog(TForm11* dialog) { parameters_ = dialog; }
-    // "Экспорт": the program entry wires it to the curve export.
+    // "Экспорт", "Сохранить График в  Файл" and "Печать Графика": the program
+    // entry wires them to the curve export, the chart picture and the chart print.
     std::function<void()> on_export;
+    std::function<void()> on_save_picture;
+    std::function<void()> on_print_chart;
 
     QMenuBar* MainMenu1;
     QMenu* N1;  // "Параметры"
@@ -68,6 +71,9 @@ public:
     void Chart1Click();
     void N2Click();  // "Настройки Графика"
     void N3Click();  // "Экспорт"
+    void N5Click();  // "Сохранить График в  Файл"
+    void Gt1Click(); // "Печать Графика"
+    void Button1Click();  // the chart's hidden "Печать": prints the chart too
     void N7Click();  // "Выход"
 
     // What the curve export takes from the window: the first title line and

@@ -74,6 +74,8 @@ Forms create_forms(ui::Dialogs& dialogs, bool show_splash)
         output::N3Click(output::GraphExportSource{table, form3->title_line(), form3->ft_level(), form3->f02_level()},
                         {shell().default_dir, &dialogs, {}});
     };
+    f.Form3->on_save_picture = [form3 = f.Form3, &dialogs] { output::save_graph_picture(*form3->Chart1, dialogs); };
+    f.Form3->on_print_chart = [form3 = f.Form3, &dialogs] { output::print_chart(*form3->Chart1, dialogs); };
 
     if (show_splash)
         f.Form5->exec();
