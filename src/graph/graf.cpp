@@ -237,6 +237,7 @@ void TForm3::FormShow()
     Series2->SetColor(s.color_ft);
     const QString ft_text = row_cells.Cell(11, row);
     const bool has_ft = !ft_text.isEmpty();
+    graph_state().ft_line = has_ft;
     const double ft = has_ft ? cell_number(ft_text) : 0;
     if (has_ft)
         Series2->AddXY(Series1->MinXValue(), ft);

@@ -1,13 +1,58 @@
 #pragma once
-// The graph parameters dialog: line width, curve colours and offset.
+// The graph parameters dialog "Параметры графика": the load curve's line
+// width and colour, the yield line's colour, for the graph and the online
+// window alike, and a vertical offset of the graph window's F(H) curve and Ft
+// line in whole kilonewtons. Width and colours become the settings; the
+// offset is applied once, to what the graph window shows, and not stored.
 #include <QDialog>
 
+class QComboBox;
+class QLabel;
+class QPushButton;
+
 namespace lekta {
+
+namespace ui { class ChartSeries; class ColorBox; class Dialogs; }
+class TForm3;
 
 class TForm11 : public QDialog {
     Q_OBJECT
 public:
     explicit TForm11(QWidget* parent = nullptr);
+
+    // What "ОК" applies to: the graph window, and the online window's load
+    // curve and Ft line. Either may be missing.
+    void set_graph_window(TForm3* graph) { graph_ = graph; }
+    void set_online_series(ui::ChartSeries* curve, ui::ChartSeries* ft_line)
+    {
+        online_curve_ = curve;
+        online_ft_ = ft_line;
+    }
+    // The colour dialog of the colour boxes' custom entry.
+    void set_dialogs(ui::Dialogs* dialogs);
+
+    QLabel *Label1, *Label2, *Label3, *Label4;
+    QComboBox* ComboBox1;  // line width
+    ui::ColorBox* ColorBox1;  // load curve
+    ui::ColorBox* ColorBox2;  // yield line
+    QComboBox* ComboBox2;  // offset
+    QPushButton *Button2, *Button1;  // "ОК", "Отмена"
+
+    // The offset in kN taken at the last "ОК".
+    int sm = 0;
+
+    // Handlers, callable from tests as the window calls them.
+    void FormShow();
+    void Button2Click();  // "ОК"
+    void Button1Click();  // "Отмена"
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    TForm3* graph_ = nullptr;
+    ui::ChartSeries* online_curve_ = nullptr;
+    ui::ChartSeries* online_ft_ = nullptr;
 };
 
 }  // namespace lekta

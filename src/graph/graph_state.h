@@ -8,6 +8,9 @@ struct GraphState {
     // value, not the catalogue's text): the parameters dialog redraws the
     // Ft line from it. 0 before the first opening.
     double Ft = 0;
+    // The test shown last has an Fт to draw a line at (tests without yield
+    // values show none, also after the parameters dialog).
+    bool ft_line = false;
 
     void reset() { *this = GraphState(); }
 };

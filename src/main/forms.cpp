@@ -65,6 +65,8 @@ Forms create_forms(ui::Dialogs& dialogs, bool show_splash)
     // opened row; both parameter commands show the same dialog.
     f.Form3->set_catalogue(f.Form1->NextGrid1);
     f.Form3->set_parameters_dialog(f.Form11);
+    f.Form11->set_graph_window(f.Form3);
+    f.Form11->set_dialogs(&dialogs);
     f.Form1->commands.start_graph_worker = [form1 = f.Form1, form3 = f.Form3, form7 = f.Form7] {
         MY::launch({form1, form3, form7});
     };

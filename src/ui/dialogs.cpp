@@ -1,6 +1,7 @@
 #include "ui/dialogs.h"
 
 #include <QApplication>
+#include <QColorDialog>
 #include <QDesktopServices>
 #include <QUrl>
 #include <QFileDialog>
@@ -122,6 +123,23 @@ bool QtDialogs::printer_setup(QPrinter& printer)
 {
     QPrintDialog dialog(&printer, parent());
     return dialog.exec() == QDialog::Accepted;
+}
+
+std::optional<QColor> QtDialogs::choose_colour(const QColor& initial)
+{
+    const QColor c = QColorDialog::getColor(initial, parent());
+    if (!c.isValid())
+        return std::nullopt;
+    return c;
+}
+
+std::optional<QColor> ScriptedDialogs::choose_colour(const QColor& initial)
+{
+    shown_.push_back({Kind::Colour, {}, initial.name(), {}, Icon::None, {}, {}});
+    Answer a;
+    if (!next(a))
+        return std::nullopt;
+    return a.colour;
 }
 
 bool ScriptedDialogs::printer_setup(QPrinter& printer)

@@ -3,6 +3,7 @@
 // through this interface: the Qt implementation shows real dialogs, the
 // scripted one records what was asked and plays prepared answers, so window
 // logic is testable without a person.
+#include <QColor>
 #include <QString>
 #include <QStringList>
 #include <deque>
@@ -52,6 +53,8 @@ public:
     // file) the next print goes to and its page settings, which stay on the
     // printer object. false when cancelled.
     virtual bool printer_setup(QPrinter& printer) = 0;
+    // The colour dialog, starting from initial; nothing when cancelled.
+    virtual std::optional<QColor> choose_colour(const QColor& initial) = 0;
 
     // The windows' parent for modal boxes (may be null).
     void set_parent(QWidget* parent) { parent_ = parent; }
@@ -75,13 +78,14 @@ public:
     std::optional<QString> open_file(const FileDialog& dialog) override;
     bool open_document(const QString& path) override;
     bool printer_setup(QPrinter& printer) override;
+    std::optional<QColor> choose_colour(const QColor& initial) override;
 };
 
 // Records each dialog shown; answers from the queue, then with the defaults
 // (first button, cancel for file and folder questions).
 class ScriptedDialogs : public Dialogs {
 public:
-    enum class Kind { Message, Folder, SaveFile, OpenFile, Document, PrinterSetup };
+    enum class Kind { Message, Folder, SaveFile, OpenFile, Document, PrinterSetup, Colour };
     struct Shown {
         Kind kind;
         QString title;  // message title, folder caption or file dialog title
@@ -95,10 +99,12 @@ public:
         int button = 0;                // for messages
         std::optional<QString> path;   // for folder and file questions; for the
                                        // printer setup the PDF file printed to
+        std::optional<QColor> colour;  // for the colour dialog
     };
 
-    void answer_button(int index) { answers_.push_back({index, std::nullopt}); }
-    void answer_path(std::optional<QString> path) { answers_.push_back({0, std::move(path)}); }
+    void answer_button(int index) { answers_.push_back({index, std::nullopt, std::nullopt}); }
+    void answer_path(std::optional<QString> path) { answers_.push_back({0, std::move(path), std::nullopt}); }
+    void answer_colour(std::optional<QColor> colour) { answers_.push_back({0, std::nullopt, colour}); }
 
     int message_box(const MessageBox& box) override;
     std::optional<QString> select_folder(const FolderDialog& dialog) override;
@@ -106,6 +112,7 @@ public:
     std::optional<QString> open_file(const FileDialog& dialog) override;
     bool open_document(const QString& path) override;
     bool printer_setup(QPrinter& printer) override;
+    std::optional<QColor> choose_colour(const QColor& initial) override;
 
     const std::vector<Shown>& shown() const { return shown_; }
     QStringList texts() const;

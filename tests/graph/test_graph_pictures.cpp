@@ -6,6 +6,9 @@
 #include "lib/sample_tests.h"
 #include "ui/chart.h"
 #include "ui/chart_view.h"
+#include "ui/colour_box.h"
+
+#include <QComboBox>
 
 #include <QCheckBox>
 #include <QImage>
@@ -96,4 +99,32 @@ TEST_F(GraphPictures, EachViewPaintsItsCurveAndLine)
     picture(*progress, "open-progress.png");
     progress->close();
     EXPECT_TRUE(dialogs.shown().empty()) << dialogs.texts().join("\n").toStdString();
+}
+
+// The parameters dialog, and the curve before and after a change of colour,
+// width and offset: the new colour replaces the old one on the chart.
+TEST_F(GraphPictures, ParametersChangeTheCurveAsShown)
+{
+    create();
+    parameters->set_graph_window(graph);
+    const QColor red(255, 0, 0), green(0, 128, 0), blue(0, 0, 255);
+    ASSERT_TRUE(open("S12-001.bmd", [&] {
+        const QImage before = chart_picture("graph-before-parameters.png");
+        parameters->show();
+        parameters->FormShow();
+        parameters->ColorBox1->SetSelected(0x008000);
+        parameters->ComboBox1->setEditText("2");
+        parameters->ComboBox2->setEditText("+1");
+        QCoreApplication::processEvents();
+        picture(*parameters, "graph-parameters.png");
+        parameters->Button2Click();
+        const QImage after = chart_picture("graph-after-parameters.png");
+        EXPECT_GT(pixels_of(before, red), 500);
+        EXPECT_EQ(pixels_of(before, green), 0);
+        EXPECT_EQ(pixels_of(after, red), 0);
+        // Width 3 before (the first opening's), 2 after: about two thirds of the pixels.
+        EXPECT_GT(pixels_of(after, green), pixels_of(before, red) / 2);
+        EXPECT_LT(pixels_of(after, green), pixels_of(before, red) * 9 / 10);
+        EXPECT_GT(pixels_of(after, blue), 300);
+    }));
 }

@@ -414,15 +414,20 @@ TEST_F(GraphWindow, ParametersAndExportCommands)
         EXPECT_EQ(graph->ft_level(), 36.5);
         EXPECT_EQ(graph->f02_level(), 37.25);
     };
+    int pictures = 0, prints = 0;
+    graph->on_save_picture = [&] { ++pictures; };
+    graph->on_print_chart = [&] { ++prints; };
     ASSERT_TRUE(open("b.bmd", [&] {
         graph->N2->trigger();
         EXPECT_EQ(modal, 2);
         graph->N3->trigger();
-        // The picture and the print come later; they do nothing yet.
         graph->N5->trigger();
         graph->Gt1->trigger();
+        graph->Button1Click();
     }));
     EXPECT_EQ(exported, 1);
+    EXPECT_EQ(pictures, 1);
+    EXPECT_EQ(prints, 2);
     EXPECT_TRUE(dialogs.shown().empty());
 }
 
