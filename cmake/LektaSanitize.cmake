@@ -4,14 +4,35 @@
 #                                        UndefinedBehaviorSanitizer
 #   -DLEKTA_SANITIZE=thread              ThreadSanitizer
 #
+# and the fuzz build (scripts/fuzz.sh), with clang:
+#
+#   -DLEKTA_FUZZ=ON                      libFuzzer programs fuzz_<target>
+#                                        (tests/fuzz), AddressSanitizer and
+#                                        UndefinedBehaviorSanitizer
+#
 # Everything the project builds is instrumented: libraries, the program, the
 # port-lookup library, the tools and the tests. Qt, libxlsxwriter and the C++
 # runtime come from Debian uninstrumented; the run-time options the tests
 # need for that live in tests/sanitizers/ and reach every test through its
 # environment (LEKTA_TEST_ENVIRONMENT, used by lekta_test_folder).
 set(LEKTA_SANITIZE "" CACHE STRING "Sanitizers to build with: address,undefined or thread (empty: none)")
+option(LEKTA_FUZZ "Build the libFuzzer programs (clang only)" OFF)
 
 set(LEKTA_TEST_ENVIRONMENT "")
+if(LEKTA_FUZZ)
+  if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+    message(FATAL_ERROR "LEKTA_FUZZ needs clang: -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++")
+  endif()
+  if(LEKTA_SANITIZE)
+    message(FATAL_ERROR "LEKTA_FUZZ brings its own sanitizers; leave LEKTA_SANITIZE empty")
+  endif()
+  # Everything gets the fuzzer's coverage counters; only the fuzz programs
+  # link its main (tests/fuzz/CMakeLists.txt).
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined
+                      -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+  return()
+endif()
 if(NOT LEKTA_SANITIZE)
   return()
 endif()
