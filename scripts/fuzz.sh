@@ -7,7 +7,7 @@
 # build-fuzz/crashes/<target>/ and belongs in tests/fuzz/regressions/<target>/
 # once the fault is fixed, where the normal suite replays it.
 #
-#   LEKTA_FUZZ_SECONDS   seconds per target (default 60)
+#   LEKTA_FUZZ_SECONDS   seconds per target (default 60; 0 skips the runs)
 #   LEKTA_FUZZ_TARGETS   targets to run (default: all three)
 #
 # bash scripts/fuzz.sh --coverage reports the line and branch coverage of
@@ -50,11 +50,17 @@ if [ "${1:-}" = "--coverage" ]; then
   exit 0
 fi
 
+if [ "$seconds" -le 0 ]; then
+  echo "== fuzzing skipped (LEKTA_FUZZ_SECONDS=$seconds)"
+  exit 0
+fi
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
       -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DLEKTA_FUZZ=ON >/dev/null
 fuzzers=()
 for t in $targets; do fuzzers+=("fuzz_$t"); done
+start=$SECONDS
 cmake --build "$build" -j"$(nproc)" --target "${fuzzers[@]}"
+echo "== fuzz build took $((SECONDS - start)) s"
 
 # Readable stacks in a crash report.
 if command -v llvm-symbolizer-14 >/dev/null; then

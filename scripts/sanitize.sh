@@ -21,7 +21,11 @@ bash scripts/setup.sh
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLEKTA_SANITIZE="$sanitizers" >/dev/null
 # The test discovery at build time runs the test programs: same options.
 source "$build/sanitizer.env"
+start=$SECONDS
 cmake --build "$build" -j"$(nproc)"
+echo "== build with -fsanitize=$sanitizers took $((SECONDS - start)) s"
 export QT_QPA_PLATFORM=offscreen
 echo "== tests with -fsanitize=$sanitizers under ru_RU.UTF-8"
+start=$SECONDS
 LANG=ru_RU.UTF-8 LC_ALL=ru_RU.UTF-8 ctest --test-dir "$build" --output-on-failure -j2 --timeout 600
+echo "== tests with -fsanitize=$sanitizers took $((SECONDS - start)) s"
