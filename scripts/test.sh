@@ -5,18 +5,25 @@
 # (scripts/sanitize.sh, build-asan/), and each fuzz target for a minute
 # (scripts/fuzz.sh, build-fuzz/). Continuous integration runs this.
 #
+# A failed step does not stop the later ones (a failed set-up or build
+# does): the run ends with every failure known, and fails.
+#
 #   LEKTA_QUICK=1          only the build and the two runs of the suite
 #   LEKTA_FUZZ_SECONDS=N   seconds per fuzz target (default 60)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 times=()
+failed=()
 step() {
   local name=$1
   shift
-  local start=$SECONDS
-  "$@"
-  times+=("$(printf '%-28s %4d s' "$name" $((SECONDS - start)))")
+  local start=$SECONDS result=ok
+  "$@" || result=FAILED
+  times+=("$(printf '%-28s %5d s  %s' "$name" $((SECONDS - start)) "$result")")
+  if [ "$result" != ok ]; then
+    failed+=("$name")
+  fi
 }
 report() {
   echo "== time of each step"
@@ -31,10 +38,15 @@ suite() {
 
 step "set-up" bash scripts/setup.sh
 step "build" bash scripts/build.sh
+[ ${#failed[@]} -eq 0 ] || exit 1
 export QT_QPA_PLATFORM=offscreen
 step "tests under C.UTF-8" suite C.UTF-8
 step "tests under ru_RU.UTF-8" suite ru_RU.UTF-8
 if [ "${LEKTA_QUICK:-0}" != 1 ]; then
   step "sanitizer build and tests" bash scripts/sanitize.sh
   step "fuzzing" bash scripts/fuzz.sh
+fi
+if [ ${#failed[@]} -gt 0 ]; then
+  echo "== failed: ${failed[*]}"
+  exit 1
 fi
