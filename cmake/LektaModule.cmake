@@ -23,8 +23,11 @@ function(lekta_test_folder name)
   add_executable(${name} ${srcs} ${CMAKE_SOURCE_DIR}/tests/support/test_main.cpp)
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/tests)
   target_link_libraries(${name} PRIVATE ${T_LIBS} lekta_test_support GTest::gtest GTest::gmock)
+  # LEKTA_TEST_ENVIRONMENT: the sanitizers' run-time options in a sanitizer build.
+  set(env "QT_QPA_PLATFORM=offscreen" "LEKTA_BIN_DIR=${CMAKE_BINARY_DIR}/bin" "LEKTA_SOURCE_DIR=${CMAKE_SOURCE_DIR}"
+      ${LEKTA_TEST_ENVIRONMENT})
   gtest_discover_tests(${name}
     DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LEKTA_BIN_DIR=${CMAKE_BINARY_DIR}/bin;LEKTA_SOURCE_DIR=${CMAKE_SOURCE_DIR}"
+    PROPERTIES ENVIRONMENT "${env}"
                TIMEOUT 120)
 endfunction()

@@ -1,12 +1,52 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs every test: once under neutral settings (a decimal
-# point) and once under Russian regional settings (a decimal comma).
+# point) and once under Russian regional settings (a decimal comma); then the
+# whole suite again with AddressSanitizer and UndefinedBehaviorSanitizer
+# (scripts/sanitize.sh, build-asan/), and each fuzz target for a minute
+# (scripts/fuzz.sh, build-fuzz/). Continuous integration runs this.
+#
+# A failed step does not stop the later ones (a failed set-up or build
+# does): the run ends with every failure known, and fails.
+#
+#   LEKTA_QUICK=1          only the build and the two runs of the suite
+#   LEKTA_FUZZ_SECONDS=N   seconds per fuzz target (default 60)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/setup.sh
-bash scripts/build.sh
+
+times=()
+failed=()
+step() {
+  local name=$1
+  shift
+  local start=$SECONDS result=ok
+  "$@" || result=FAILED
+  times+=("$(printf '%-28s %5d s  %s' "$name" $((SECONDS - start)) "$result")")
+  if [ "$result" != ok ]; then
+    failed+=("$name")
+  fi
+}
+report() {
+  echo "== time of each step"
+  printf '  %s\n' "${times[@]}"
+}
+trap report EXIT
+
+suite() {
+  echo "== tests under $1"
+  LANG=$1 LC_ALL=$1 ctest --test-dir build --output-on-failure -j2 --timeout 300
+}
+
+step "set-up" bash scripts/setup.sh
+step "build" bash scripts/build.sh
+[ ${#failed[@]} -eq 0 ] || exit 1
 export QT_QPA_PLATFORM=offscreen
-echo "== tests under C.UTF-8"
-LANG=C.UTF-8 LC_ALL=C.UTF-8 ctest --test-dir build --output-on-failure -j2 --timeout 300
-echo "== tests under ru_RU.UTF-8"
-LANG=ru_RU.UTF-8 LC_ALL=ru_RU.UTF-8 ctest --test-dir build --output-on-failure -j2 --timeout 300
+step "tests under C.UTF-8" suite C.UTF-8
+step "tests under ru_RU.UTF-8" suite ru_RU.UTF-8
+if [ "${LEKTA_QUICK:-0}" != 1 ]; then
+  step "sanitizer build and tests" bash scripts/sanitize.sh
+  step "fuzzing" bash scripts/fuzz.sh
+fi
+if [ ${#failed[@]} -gt 0 ]; then
+  echo "== failed: ${failed[*]}"
+  exit 1
+fi

@@ -69,7 +69,18 @@ bool QtSettingsStore::write(const QString& name, const QString& value)
 {
     settings_->setValue(name, value);
     settings_->sync();
-    return settings_->status() == QSettings::NoError;
+    if (settings_->status() == QSettings::NoError)
+        return true;
+    // QSettings keeps the first error it met for good, and a damaged file's
+    // format error (found when the first write reads the file again) would
+    // make every write look failed although it stored: a fresh reader of
+    // the file decides.
+#ifdef Q_OS_WIN
+    const QSettings stored(location(), QSettings::NativeFormat);
+#else
+    const QSettings stored(location(), QSettings::IniFormat);
+#endif
+    return stored.status() != QSettings::AccessError && stored.value(kGroup + "/" + name).toString() == value;
 }
 
 QString settings_write_error(const SettingsStore& store)

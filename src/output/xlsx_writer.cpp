@@ -6,7 +6,9 @@
 #include <xlsxwriter.h>
 
 #include <clocale>
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <locale.h>
 #include <utility>
 
@@ -23,6 +25,22 @@ void check(lxw_error e, const char* what)
 {
     if (e != LXW_NO_ERROR)
         fail(std::string("Книга не записана (") + what + "): " + lxw_strerror(e));
+}
+
+// Storing the file: the library names a failed write only as a zip error
+// ("ZIP_ERRNO"); the system's reason (a full disk) is what the operator
+// needs to read, so it goes after it.
+void check_close(lxw_error e, int system_error)
+{
+    if (e == LXW_NO_ERROR)
+        return;
+    std::string text = std::string("Книга не записана (файл): ") + lxw_strerror(e);
+    const bool file_error = e == LXW_ERROR_CREATING_XLSX_FILE || e == LXW_ERROR_CREATING_TMPFILE ||
+                            e == LXW_ERROR_ZIP_FILE_OPERATION || e == LXW_ERROR_ZIP_FILE_ADD ||
+                            e == LXW_ERROR_ZIP_CLOSE;
+    if (file_error && system_error != 0)
+        text += " " + std::string(std::strerror(system_error));
+    fail(text);
 }
 
 // 0x00BBGGRR as the settings and the exports give colours, 0xRRGGBB as
@@ -248,7 +266,9 @@ void write_xlsx(const Workbook& book, const std::string& path, const WriterOptio
         lxw_workbook_free(wb);
         throw;
     }
-    check(workbook_close(wb), "файл");
+    errno = 0;
+    const lxw_error closed = workbook_close(wb);
+    check_close(closed, errno);
 }
 
 }  // namespace lekta::output

@@ -85,9 +85,9 @@ std::string decimal_text(long long value, int decimals)
         frac /= 10;
         --digits;
     }
-    // Beyond 15 significant digits the general format would round; leave
-    // such values to it.
-    if (whole >= 1000000000000000ULL)
+    // Beyond 15 significant digits the general format rounds; leave such
+    // values to it. The digits after the separator count too.
+    if (v >= 1000000000000000ULL)
         return number_text(static_cast<long double>(value) / static_cast<long double>(scale));
     std::string out = negative && (whole || frac) ? "-" : "";
     out += std::to_string(whole);
