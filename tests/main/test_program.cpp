@@ -1,0 +1,137 @@
+// The program as it starts: every window created and wired by the program
+// entry, on a folder of sample tests. Each command of the main window and of
+// the graph window reaches the window or output that carries it.
+#include <QAction>
+#include <QDir>
+#include <QFileInfo>
+#include <QImage>
+#include <QPrinter>
+#include <QSettings>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include "app/main_form.h"
+#include "app/port_library.h"
+#include "app/shell_state.h"
+#include "graph/graf.h"
+#include "graph/graph_state.h"
+#include "graph/graph_worker.h"
+#include "lib/sample_tests.h"
+#include "main/forms.h"
+#include "output/printing.h"
+#include "support/test_support.h"
+#include "ui/chart.h"
+#include "ui/dialogs.h"
+#include "ui/error_display.h"
+#include "ui/grid.h"
+
+using namespace lekta;
+using lekta::testing::TempDir;
+
+namespace {
+
+class Program : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        shell().reset();
+        graph_state().reset();
+        port_library().reset();
+        for (const auto& t : tools::demo_tests()) {
+            if (t.name == "S12-001.bmd" || t.name == "S19-001.bmd" || t.name == "S18-001.bmd") {
+                ASSERT_TRUE(tools::write_bmd(tests.file(t.name), t.test));
+            }
+        }
+        qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(config.path()));
+        QSettings s(QString::fromStdString(config.path()) + "/Veltrask/LEKTA.conf", QSettings::IniFormat);
+        s.setValue("1.0/WorkDir", QString::fromStdString(tests.path()) + "/");
+        s.setValue("1.0/Default_dir", QString::fromStdString(out.path()));
+        s.sync();
+        ui::set_error_dialogs(&dialogs);
+        forms = create_forms(dialogs, false);
+        forms.Form1->show();
+    }
+    void TearDown() override
+    {
+        MY::stop_running();
+        delete forms.Form1;
+        ui::reset_error_display();
+        port_library().reset();
+        graph_state().reset();
+        shell().reset();
+    }
+    int row_of(const QString& name) const
+    {
+        for (int r = 0; r < forms.Form1->NextGrid1->RowCount(); ++r)
+            if (forms.Form1->NextGrid1->Cell(0, r) == name)
+                return r;
+        return -1;
+    }
+    // Opens a row as a double-click does and runs `shown` while the graph
+    // window is up; false when it never came up.
+    bool open(const QString& name, const std::function<void()>& shown)
+    {
+        forms.Form1->NextGrid1->SelectRow(row_of(name));
+        bool was_shown = false;
+        QTimer poll;
+        poll.setInterval(1);
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            if (!forms.Form3->isVisible())
+                return;
+            poll.stop();
+            was_shown = true;
+            shown();
+            forms.Form3->N7->trigger();  // "Выход"
+        });
+        poll.start();
+        forms.Form1->NextGrid1DblClick();
+        EXPECT_TRUE(lekta::testing::wait_until([] { return !MY::running() || MY::running()->isFinished(); }, 20000));
+        return was_shown;
+    }
+    QString out_file(const char* name) const { return QString::fromStdString(out.file(name)); }
+
+    TempDir config, tests, out;
+    ui::ScriptedDialogs dialogs;
+    Forms forms;
+};
+
+}  // namespace
+
+TEST_F(Program, CatalogueCommandsReachThePrinterTheWorkbookAndTheGraphWindow)
+{
+    ASSERT_EQ(forms.Form1->NextGrid1->RowCount(), 3);
+
+    dialogs.answer_path(out_file("catalogue.pdf"));
+    forms.Form1->N9->trigger();  // "Печать"
+    EXPECT_TRUE(QFileInfo(out_file("catalogue.pdf")).size() > 1000);
+
+    forms.Form1->Excel1->trigger();  // "Экспорт в Excel"
+    EXPECT_TRUE(QFileInfo::exists(out_file("ЛЕКТА-ЗИВ8.xlsx")));
+
+    // The graph window's own commands: picture, print, export.
+    QPrinter& printer = output::printer();
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(out_file("chart.pdf"));
+    QSize chart_size;
+    ASSERT_TRUE(open("S19-001.bmd", [&] {
+        EXPECT_TRUE(forms.Form3->windowTitle().startsWith("ЛЕКТА "));
+        chart_size = forms.Form3->Chart1->size();
+        dialogs.answer_path(out_file("chart.png"));
+        forms.Form3->N5->trigger();
+        forms.Form3->Gt1->trigger();
+        forms.Form3->N3->trigger();
+    }));
+    EXPECT_EQ(QImage(out_file("chart.png")).size(), chart_size);
+    EXPECT_TRUE(QFileInfo(out_file("chart.pdf")).size() > 1000);
+    EXPECT_EQ(printer.pageLayout().orientation(), QPageLayout::Landscape);
+    EXPECT_TRUE(QFileInfo::exists(out_file("ЛЕКТА-ЗИВ8 (2).xlsx"))) << "the curve export never replaces a workbook";
+    EXPECT_TRUE(forms.Form1->NextGrid1->isEnabled());
+
+    // A test without a curve says so and opens nothing.
+    dialogs.clear();
+    EXPECT_FALSE(open("S18-001.bmd", [] {}));
+    EXPECT_TRUE(dialogs.texts().contains("Испытание не имеет график"));
+
+    for (const QString& t : dialogs.texts())
+        EXPECT_FALSE(t.contains("rror")) << t.toStdString();
+}
