@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+#include "analysis/result_comparison.h"
 #include "testfile/fields.h"
 #include "ui/chart_thinning.h"
 
@@ -59,6 +60,9 @@ struct LoadedCurve {
     std::shared_ptr<const PointTable> table;
     // The tail's yield load in kN.
     double yield_load = 0;
+    // The results read from the curve beside the unit's (the loader fills
+    // them in after read_curve; none when nothing computed them).
+    std::shared_ptr<const analysis::ComparedResults> results;
 };
 
 // Reads the test in the buffer, point by point; after point po (1-based)

@@ -5,6 +5,7 @@
 #include "graph/graph_state.h"
 #include "graph/graph_worker.h"
 #include "graph/radio_group.h"
+#include "graph/results_panel.h"
 #include "testfile/number_text.h"
 #include "ui/chart.h"
 #include "ui/error_display.h"
@@ -69,6 +70,9 @@ TForm3::TForm3(QWidget* parent) : QDialog(parent, Qt::Window)
     Series2->SetColor(shell().color_ft);
     Series3->SetColor(kDarkBlue);
     Series4->SetColor(kLime);
+    // Its markers and offset line come after the four series.
+    ResultsPanel1 = new ResultsPanel(*Chart1, *Series1, *Series3, this);
+    N1->insertAction(N1->actions().value(N1->actions().indexOf(N2) + 1), ResultsPanel1->ToggleAction());
     connect(Chart1, &ui::Chart::Clicked, this, [this] { ui::guarded([this] { Chart1Click(); }); });
 
     CheckBox1 = new QCheckBox(QStringLiteral("Точки данных"), this);
@@ -105,6 +109,7 @@ TForm3::TForm3(QWidget* parent) : QDialog(parent, Qt::Window)
     body->setContentsMargins(0, 0, 0, 0);
     body->setSpacing(2);
     body->addLayout(chart_side, 1);
+    body->addWidget(ResultsPanel1);
     body->addWidget(Panel1);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(2, 2, 2, 2);
@@ -187,6 +192,7 @@ void TForm3::ShowCurve(LoadedCurve& curve)
         RadioGroup1->hide();
         NextGrid1->SetColumnVisible(2, false);
     }
+    ResultsPanel1->SetResults(std::move(curve.results), RadioGroup1->ItemIndex());
     // A new test starts in full view; the chart draws it when shown.
     Chart1->UndoZoom();
 }
@@ -273,6 +279,8 @@ void TForm3::RadioGroup1Click()
     ui::ChartAxis& bottom = Chart1->BottomAxis();
     ui::ChartAxis& left = Chart1->LeftAxis();
     Chart1->UndoZoom();
+    // The results' markers follow the view before the axes take their ranges.
+    ResultsPanel1->SetView(RadioGroup1->ItemIndex());
     if (RadioGroup1->ItemIndex() == 0) {
         Series1->SetActive(true);
         Series2->SetActive(true);
@@ -377,6 +385,11 @@ double TForm3::ft_level() const
 double TForm3::f02_level() const
 {
     return level_of(*Series4);
+}
+
+const analysis::ComparedResults* TForm3::curve_results() const
+{
+    return ResultsPanel1->Results();
 }
 
 }  // namespace lekta

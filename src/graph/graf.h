@@ -23,6 +23,7 @@ namespace lekta {
 
 namespace ui { class Chart; class ChartSeries; class Grid; }
 class RadioGroup;
+class ResultsPanel;
 class TForm11;
 
 class TForm3 : public QDialog {
@@ -50,6 +51,8 @@ public:
     QWidget* Panel1;
     ui::Grid* NextGrid1;
     QCheckBox* CheckBox1;
+    // Results from the curve, hidden until "Результаты по кривой" is ticked.
+    ResultsPanel* ResultsPanel1;
 
     // Limits of the F(H e) view, kept by the view switch.
     double Bmax = 0, Bmin = 0, Lmax = 0, Lmin = 0;
@@ -81,6 +84,8 @@ public:
     QString title_line() const;
     double ft_level() const;
     double f02_level() const;
+    // The results from the curve of the test shown (null before a test).
+    const analysis::ComparedResults* curve_results() const;
 
 signals:
     // FormShow has run (the window is up, its first paint follows).

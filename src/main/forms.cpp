@@ -73,7 +73,8 @@ Forms create_forms(ui::Dialogs& dialogs, bool show_splash)
     f.Form1->commands.graph_parameters = [form11 = f.Form11] { form11->exec(); };
     f.Form3->on_export = [form3 = f.Form3, &dialogs] {
         const output::GridTexts table(*form3->NextGrid1);
-        output::N3Click(output::GraphExportSource{table, form3->title_line(), form3->ft_level(), form3->f02_level()},
+        output::N3Click(output::GraphExportSource{table, form3->title_line(), form3->ft_level(), form3->f02_level(),
+                                                  form3->curve_results()},
                         {shell().default_dir, &dialogs, {}});
     };
     f.Form3->on_save_picture = [form3 = f.Form3, &dialogs] { output::save_graph_picture(*form3->Chart1, dialogs); };

@@ -8,6 +8,8 @@
 
 #include "output/spreadsheet_app.h"
 
+namespace lekta::analysis { struct ComparedResults; }
+
 namespace lekta::output {
 
 class TextTable;
@@ -21,12 +23,15 @@ struct OnlineExportSource {
 };
 
 // The graph window: the first line of its chart title (empty without
-// lines) and the levels of its Ft and F0.2 reference lines in kN.
+// lines) and the levels of its Ft and F0.2 reference lines in kN; the
+// results from the curve, when computed, go into columns J to M beside the
+// curve (results_columns.h).
 struct GraphExportSource {
     const TextTable& table;
     QString title_line;
     double ft_level = 0;
     double f02_level = 0;
+    const analysis::ComparedResults* results = nullptr;
 };
 
 // The exports; each returns the stored copy's path and throws on failure

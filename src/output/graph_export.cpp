@@ -1,5 +1,6 @@
 #include "output/curve_export.h"
 #include "output/export_steps.h"
+#include "output/results_columns.h"
 #include "output/text_table.h"
 #include "ui/dialogs.h"
 #include "ui/error_display.h"
@@ -88,6 +89,8 @@ QString excelgo2(const GraphExportSource& source, const ApplicationOptions& opti
         sheet.Cells(r, kH_col).Value = source.ft_level;
         ++r;
     }
+    if (source.results)
+        write_results_columns(sheet, *source.results);
     const QString last = QString::fromStdString(std::to_string(r - 1));
 
     // Taken while the data sheet is still the active sheet; the new chart

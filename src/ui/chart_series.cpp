@@ -5,6 +5,8 @@
 
 #include <QLineSeries>
 #include <QList>
+#include <QFont>
+#include <QFontMetricsF>
 #include <QPen>
 #include <QPointF>
 #include <algorithm>
@@ -13,10 +15,6 @@
 #include <string>
 
 namespace lekta::ui {
-
-namespace {
-constexpr double kMarkerSize = 3;  // pixels across
-}
 
 ChartSeries::ChartSeries(Chart& chart, SeriesKind kind, QLineSeries* line)
     : chart_(chart), kind_(kind), line_(line)
@@ -124,6 +122,21 @@ void ChartSeries::SetPointerVisible(bool visible)
     chart_.series_changed(*this, Change::Style);
 }
 
+void ChartSeries::SetPointerSize(double pixels)
+{
+    pointer_size_ = pixels;
+    apply_style();
+    chart_.series_changed(*this, Change::Style);
+}
+
+void ChartSeries::SetPointLabel(const QString& text, LabelSide side)
+{
+    point_label_ = text;
+    label_side_ = side;
+    apply_style();
+    chart_.series_changed(*this, Change::Style);
+}
+
 void ChartSeries::Repaint()
 {
     chart_.Repaint();
@@ -137,7 +150,32 @@ void ChartSeries::apply_style()
     line_->setPen(pen);
     line_->setPointsVisible(pointer_visible_);
     // The drawing library draws a marker with its "size" as the radius.
-    line_->setMarkerSize(kMarkerSize / 2);
+    line_->setMarkerSize(pointer_size_ / 2);
+    // A format without the @xPoint or @yPoint fields: every point gets the
+    // text as it stands.
+    line_->setPointLabelsVisible(!point_label_.isEmpty());
+    if (!point_label_.isEmpty()) {
+        QFont font = chart_.frame_.font;
+        font.setBold(true);
+        // The drawing library centres a label over its point: blanks on
+        // one side move the text to the other, clear of the marker.
+        QString label = point_label_;
+        if (label_side_ != LabelSide::Above) {
+            const QFontMetricsF metrics(font);
+            const double gap = pointer_size_ / 2 + 2;
+            const double blank = std::max(1.0, metrics.horizontalAdvance(QLatin1Char(' ')));
+            const auto blanks = static_cast<int>(std::ceil((metrics.horizontalAdvance(label) + 2 * gap) / blank));
+            if (label_side_ == LabelSide::Left)
+                label += QString(blanks, QLatin1Char(' '));
+            else
+                label.prepend(QString(blanks, QLatin1Char(' ')));
+        }
+        line_->setPointLabelsFormat(label);
+        line_->setPointLabelsColor(windows_colour(colour_));
+        line_->setPointLabelsFont(font);
+        // A name above a point at the plot's top edge stays readable.
+        line_->setPointLabelsClipping(false);
+    }
 }
 
 void ChartSeries::update_drawing(const ThinningView& view)

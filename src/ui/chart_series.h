@@ -24,6 +24,10 @@ class Chart;
 // reference lines. Either may show point markers.
 enum class SeriesKind { Line, FastLine };
 
+// Where a point's label stands: centred above it, or above it ending left
+// of it or starting right of it, clear of its marker.
+enum class LabelSide { Above, Left, Right };
+
 // A container of anything with members x and y (ChartPoint, the link
 // engine's points, …).
 template <class Points>
@@ -85,6 +89,13 @@ public:
     // Point markers: circles of 3 × 3 pixels at the points drawn.
     bool PointerVisible() const { return pointer_visible_; }
     void SetPointerVisible(bool visible);
+    // The markers' size in pixels across (3 unless set).
+    double PointerSize() const { return pointer_size_; }
+    void SetPointerSize(double pixels);
+    // A text written beside each point drawn, in the series' colour (none
+    // while empty): the name of a marked place.
+    const QString& PointLabel() const { return point_label_; }
+    void SetPointLabel(const QString& text, LabelSide side = LabelSide::Above);
 
     // Brings the chart's drawing up to date and repaints it now.
     void Repaint();
@@ -125,6 +136,9 @@ private:
     std::int32_t colour_ = 0x000000FF;  // red
     int line_width_ = 1;
     bool pointer_visible_ = false;
+    double pointer_size_ = 3;
+    QString point_label_;
+    LabelSide label_side_ = LabelSide::Above;
 
     ColumnThinning thinning_;
     bool rethin_ = true;    // the points changed other than by appending

@@ -1,6 +1,7 @@
 // The analysis on the sample generator's curves, whose materials and results
 // it knows, and the tests read from the test buffer as the graph window reads them.
 #include "analysis/curve_analysis.h"
+#include "analysis/result_comparison.h"
 #include "analysis/test_curve.h"
 
 #include "lib/sample_tests.h"
@@ -91,4 +92,24 @@ TEST(SampleCurves, DemoFilesReadFromTheBuffer)
     lekta::testing::write_file(dir.file("big.bmd"), t.bytes());
     ASSERT_TRUE(lekta::read_test_file(dir.file("big.bmd")));
     EXPECT_THROW(read_test_curve(), lekta::RangeError);
+}
+
+// The demo's tests beside what their unit stored, read from the buffer as
+// the loader reads them: a compression test compares no yield and no
+// strength, an extensometer test its F0.2 as well.
+TEST(SampleCurves, DemoResultsBesideTheStoredOnes)
+{
+    lekta::testing::TempDir dir;
+    for (const NamedTest& nt : demo_tests()) {
+        if (nt.name != "S15-001.bmd" && nt.name != "S17-001.bmd" && nt.name != "S19-003.bmd")
+            continue;
+        SCOPED_TRACE(nt.name);
+        ASSERT_TRUE(write_bmd(dir.file(nt.name), nt.test));
+        ASSERT_TRUE(lekta::read_test_file(dir.file(nt.name)));
+        const ComparedResults r = analyse_buffer_test();
+        EXPECT_EQ(r.stored_of(Quantity::FeL).has_value(), nt.test.mode != 1);
+        EXPECT_EQ(r.difference_percent(Quantity::Rm).has_value(), nt.test.mode != 1);
+        EXPECT_EQ(r.stored_of(Quantity::Fp02), nt.test.mode == 2 ? std::optional(nt.test.proof_load / 1000.0) : std::nullopt);
+        EXPECT_LT(std::abs(r.difference_percent(Quantity::Rm).value_or(0)), 0.01);
+    }
 }

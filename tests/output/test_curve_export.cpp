@@ -1,3 +1,4 @@
+#include "analysis/result_comparison.h"
 #include "output/curve_export.h"
 #include "output/export_fixture.h"
 #include "output/xlsx_reader.h"
@@ -151,6 +152,60 @@ TEST_F(CurveExport, GraphLayoutOfAnExtensometerTestHasBothCharts)
     EXPECT_EQ(second.axes[0].title, "H Δe, мм");
     EXPECT_EQ(second.axes[1].title, "F, кН");
     EXPECT_EQ(file.sheets[1].chart->series[0].x_ref, "'ЛЕКТА-ЗИВ8'!$F$3:$F$5");
+}
+
+// The results from the curve in J to M: every cell A to H, its style, the
+// widths and both charts as without them; each value rounded as the panel
+// shows it or the reason it is absent, the unit's value, the difference.
+TEST_F(CurveExport, ResultsFromTheCurveBesideTheCurveColumns)
+{
+    using analysis::Quantity;
+    analysis::CurveResults computed;
+    for (Quantity q : analysis::quantities())
+        computed[q].absence = analysis::Absence::NoYieldPoint;
+    computed[Quantity::Fm] = {2.0004, analysis::Absence::None, {}};
+    computed[Quantity::Rm] = {101.86543, analysis::Absence::None, {}};
+    computed[Quantity::Fp02] = {1.2345, analysis::Absence::None, {}};
+    const analysis::ComparedResults results =
+        analysis::compare_with_stored(computed, {0, 1.3, 100, 2.5, 1.25, 0}, false);
+
+    lekta::testing::TempDir plain_dir;
+    const QString plain_path = excelgo2({extensometer(), "Серия-1", 24.35, 21.1},
+                                        {QString::fromStdString(plain_dir.path()), &dialogs, {}});
+    const auto plain = read_xlsx(plain_path.toStdString());
+    const auto file = read_xlsx(excelgo2({extensometer(), "Серия-1", 24.35, 21.1, &results}, options()).toStdString());
+    ASSERT_EQ(file.sheets.size(), 3u);
+    const auto& s = file.sheets[0];
+    const auto& p = plain.sheets[0];
+    for (const auto& [at, cell] : s.cells) {
+        if (at.second >= 10)
+            continue;
+        const auto* c = p.cell(at.first, at.second);
+        ASSERT_TRUE(c) << at.first << "," << at.second;
+        EXPECT_TRUE(c->text == cell.text && c->number == cell.number && c->string == cell.string);
+        EXPECT_EQ(plain.style(c->style).bold, file.style(cell.style).bold);
+        EXPECT_EQ(plain.style(c->style).number_format, file.style(cell.style).number_format);
+    }
+    // J to M: the caption, 4 headers, 9 names and values, 5 stored values, 2 differences.
+    EXPECT_EQ(s.cells.size(), p.cells.size() + 1 + 4 + 9 + 9 + 5 + 2);
+    EXPECT_EQ(s.widths, p.widths);
+    for (std::size_t k = 1; k < 3; ++k)
+        EXPECT_EQ(file.sheets[k].chart->series[1].y_ref, plain.sheets[k].chart->series[1].y_ref);
+
+    EXPECT_EQ(text(s, 1, 10), "Результаты по кривой");
+    EXPECT_EQ(text(s, 2, 13), "Разница, %");
+    EXPECT_EQ(text(s, 3, 10), "Fm, кН");
+    EXPECT_EQ(number(s, 3, 11), 2);
+    EXPECT_EQ(text(s, 4, 10), "Rm, МПа (δв)");
+    EXPECT_EQ(number(s, 4, 11), 101.865);
+    EXPECT_EQ(number(s, 4, 12), 100);
+    EXPECT_EQ(number(s, 4, 13), 1.87);
+    EXPECT_EQ(text(s, 7, 10), "FeL, кН (Fт)");
+    EXPECT_EQ(text(s, 7, 11), "нет площадки текучести");
+    EXPECT_EQ(number(s, 7, 12), 1.3);  // the unit's value beside an absent one
+    EXPECT_EQ(number(s, 9, 13), -1.24);
+    EXPECT_EQ(number(s, 10, 12), 0);  // no difference from a stored 0
+    EXPECT_FALSE(s.cell(10, 13));
 }
 
 TEST_F(CurveExport, NothingToExportIsSaidAndNoApplicationStarts)
