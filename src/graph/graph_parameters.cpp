@@ -3,6 +3,7 @@
 #include "app/shell_state.h"
 #include "graph/graf.h"
 #include "graph/graph_state.h"
+#include "graph/results_panel.h"
 #include "testfile/number_text.h"
 #include "ui/chart.h"
 #include "ui/chart_series.h"
@@ -152,6 +153,7 @@ void TForm11::Button2Click()
             s2.AddXY(s1.MinXValue(), ft + sm);
             s2.AddXY(s1.MaxXValue(), ft + sm);
         }
+        graph_->ResultsPanel1->SetTravelOffset(sm);
     }
     if (online_curve_) {
         online_curve_->SetColor(colour_f);

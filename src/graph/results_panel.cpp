@@ -172,7 +172,14 @@ void ResultsPanel::SetResults(std::shared_ptr<const analysis::ComparedResults> r
 {
     results_ = std::move(results);
     view_ = view;
+    travel_offset_ = 0;
     fill_texts();
+    place_series();
+}
+
+void ResultsPanel::SetTravelOffset(double kn)
+{
+    travel_offset_ = kn;
     place_series();
 }
 
@@ -246,7 +253,7 @@ void ResultsPanel::place_series()
                 continue;
             }
             const double x = v == 0 ? r->place.h_mm : r->place.he_mm;
-            const double y = r->place.f_kn;
+            const double y = r->place.f_kn + (v == 0 ? travel_offset_ : 0);
             // Only where it lies within the curve drawn.
             const bool inside = x >= curve.MinXValue() && x <= curve.MaxXValue() && y >= curve.MinYValue() &&
                                 y <= curve.MaxYValue();

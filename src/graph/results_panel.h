@@ -51,6 +51,9 @@ public:
     // The view switch changed the view; the window calls it before the
     // switch rescales the axes.
     void SetView(int view);
+    // The F(H) curve was rebuilt shifted by this many kN (the parameters
+    // dialog's offset): its markers follow it. A new test starts at 0.
+    void SetTravelOffset(double kn);
 
     // The texts as shown: row 0 the headers, rows 1 … 9 the quantities in
     // the order of analysis::quantities(); columns: quantity, value from the
@@ -72,6 +75,7 @@ private:
     // ones that belong to the view while the panel is shown.
     void place_series();
 
+    double travel_offset_ = 0;
     const ui::ChartSeries& travel_;
     const ui::ChartSeries& extension_;
     QAction* toggle_;

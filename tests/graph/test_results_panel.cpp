@@ -6,12 +6,14 @@
 #include "analysis/result_comparison.h"
 #include "graph/radio_group.h"
 #include "graph/results_panel.h"
+#include "graph/graph_parameters.h"
 #include "graph_fixture.h"
 #include "lib/sample_tests.h"
 #include "testfile/reader.h"
 #include "ui/chart.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QImage>
 #include <QMenu>
@@ -140,6 +142,14 @@ TEST_F(ResultsPanelTest, MarkersAtTheComputedPlacesAndTheOffsetLine)
             EXPECT_FALSE(panel().Marker(1, i)->Active());
         }
         EXPECT_GT(chart_pixels("graph-results-rebar.png", marker), 3 * 30);  // three markers and their names
+
+        // The parameters dialog's offset moves the F(H) markers with the curve.
+        parameters->set_graph_window(graph);
+        parameters->FormShow();
+        parameters->ComboBox2->setEditText("+1");
+        parameters->Button2Click();
+        const analysis::Result& feh = rebar[Quantity::FeH];
+        EXPECT_EQ(panel().Marker(0, 1)->Points(), (std::vector<ui::ChartPoint>{{feh.place.h_mm, feh.place.f_kn + 1}}));
     }));
 
     ASSERT_TRUE(read_test_file(tests.file(kExtensometer)));
