@@ -117,7 +117,7 @@ int main(int argc, char** argv)
         std::signal(SIGPIPE, SIG_IGN);
 
         std::cout << pty.slave_path() << std::endl;
-        serve_unit(pty.master(), session, g_stop, log ? &std::cerr : nullptr, pty.kept_slave());
+        serve_unit(pty, session, g_stop, log ? &std::cerr : nullptr);
     } catch (const std::exception& e) {
         std::cerr << "lekta_unit_sim: " << e.what() << "\n";
         return 1;

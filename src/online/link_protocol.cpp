@@ -77,7 +77,7 @@ LinkProtocol::LinkProtocol(LinkPort& port, LinkTimer& timer1, LinkTimer& timer2,
 {
 }
 
-void LinkProtocol::FormCreate() { timer3_.start(kTimer3Interval); }
+void LinkProtocol::FormCreate() { timer3_.start(watchdog_ms_); }
 
 void LinkProtocol::reset_receive_state()
 {
@@ -107,6 +107,7 @@ void LinkProtocol::start_prepare(const std::string& chosen_port_name)
     port_.set_port_name(chosen_port_name_);
     reset_receive_state();
     state_.point_row_counter = 0;
+    state_.ended = false;
     // A 'Y' left over from the previous run must not make the first retry of
     // this one send 'D' to a unit that has not answered yet.
     state_.p_in_chunk = state_.z_in_chunk = state_.y_in_chunk = false;
@@ -170,6 +171,10 @@ bool LinkProtocol::response_pending() const
 void LinkProtocol::CommPortDriver1ReceiveData(const unsigned char* data, std::uint32_t size)
 {
     LinkState& st = state_;
+    // After an 'E' the unit has nothing more to say in this run: whatever it
+    // still sends must not start the dialogue again.
+    if (st.ended)
+        return;
     // During identification the retry asks about the latest chunk only. After
     // a 'D' the flags gather the markers of the unit's whole reply, however
     // the port split it: a long response arrives over several chunks and its
@@ -213,9 +218,16 @@ void LinkProtocol::CommPortDriver1ReceiveData(const unsigned char* data, std::ui
             timer1_.stop();
             break;
         case 'E':
-            // Test ended: the rest of the chunk is not looked at, nothing is processed.
+            // Test ended: the rest of the chunk is not looked at, nothing is
+            // processed, and a response the 'E' cut short is forgotten with
+            // its markers, so neither the poll nor the watchdog asks the
+            // unit for anything again.
             timer1_.stop();
             st.received_count = 0;
+            st.s_seen = false;
+            st.marker_seen = false;
+            st.p_in_chunk = st.z_in_chunk = st.y_in_chunk = false;
+            st.ended = true;
             view_.set_chart1_title("Испытание закончено!");
             return;
         default:
@@ -244,7 +256,7 @@ void LinkProtocol::try_process()
         if (full)
             drop_response();
         else
-            timer3_.start(kTimer3Interval);
+            timer3_.start(watchdog_ms_);
     };
 
     if (s_pos == kNone)  // the 'S' went by before an 'E' reset the count, or past a full buffer
@@ -428,6 +440,11 @@ void LinkProtocol::Timer1Timer()
     if (state_.y_in_chunk) {
         state_.last_command = u'D';
         port_.send_char(u'D');
+        // The watchdog measures the silence after this 'D' as after every
+        // other: left to tick from the window's creation, it could fall
+        // between the 'D' and the first byte of the answer and let go of
+        // the port before the test has begun.
+        timer3_.start(watchdog_ms_);
         return;
     }
     // Retried without limit: the operator may connect the unit after opening
@@ -440,7 +457,7 @@ void LinkProtocol::Timer1Timer()
 void LinkProtocol::Timer2Timer()
 {
     LinkState& st = state_;
-    if (!st.p_in_chunk) {
+    if (!st.p_in_chunk || st.ended) {
         reset_receive_state();
         timer2_.stop();
         port_.disconnect();
@@ -448,7 +465,7 @@ void LinkProtocol::Timer2Timer()
     }
     if (find_first('V') == kNone) {
         timer2_.stop();
-        timer3_.start(kTimer3Interval);
+        timer3_.start(watchdog_ms_);
         st.last_command = u'D';
         port_.send_char(u'D');
         st.received_count = 0;

@@ -50,6 +50,10 @@ struct LinkState {
     std::int32_t F02 = 0;
     std::uint16_t record_count = 0;
     std::int32_t point_row_counter = 0;  // rows added to the point table since the window was shown
+    // The unit said 'E': the test is over. Until the window is shown again
+    // nothing more is sent or processed; a running poll or watchdog only
+    // lets go of the port.
+    bool ended = false;
 };
 
 // v / 10^decimals (decimals 0 to 4) in the general format with the regional
@@ -98,6 +102,13 @@ public:
     // The type latches last for the whole run of the program; tests start afresh.
     void reset_type_latches();
 
+    // The watchdog's period: kTimer3Interval in the program. Tests of whole
+    // dialogues over a pseudo-terminal on a loaded machine, where the kernel
+    // may hold the line's bytes back for seconds, give it longer unless the
+    // watchdog is what they test.
+    void set_watchdog_interval(int ms) { watchdog_ms_ = ms; }
+    int watchdog_interval() const { return watchdog_ms_; }
+
 private:
     void reset_receive_state();
     std::uint32_t find_first(unsigned char letter) const;
@@ -117,6 +128,7 @@ private:
     LinkView& view_;
     LinkState state_;
     std::string chosen_port_name_;
+    int watchdog_ms_ = kTimer3Interval;
 };
 
 }  // namespace lekta

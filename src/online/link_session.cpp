@@ -14,7 +14,6 @@ LinkSession::LinkSession(LinkView& view)
     port_->OnReceiveData = [this](TCommPortDriver*, const unsigned char* data, std::uint32_t size) {
         protocol_.CommPortDriver1ReceiveData(data, size);
     };
-    protocol_.FormCreate();
 }
 
 LinkSession::~LinkSession()

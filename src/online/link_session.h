@@ -13,12 +13,15 @@ namespace lekta {
 
 class LinkSession {
 public:
-    // Builds the port with the online window's settings and starts the
-    // watchdog, as the window does when it is created.
+    // Builds the port with the online window's settings and wires it, the
+    // timers and the engine together. Nothing runs yet.
     explicit LinkSession(LinkView& view);
     ~LinkSession();
     LinkSession(const LinkSession&) = delete;
     LinkSession& operator=(const LinkSession&) = delete;
+
+    // The window's creation: from here on the watchdog ticks.
+    void FormCreate() { protocol_.FormCreate(); }
 
     LinkProtocol& protocol() { return protocol_; }
     const LinkProtocol& protocol() const { return protocol_; }

@@ -95,6 +95,18 @@ PlayedTest played_test(const TempDir& dir, tools::SampleKind kind, int points, b
 class OnlineDialogue : public ::testing::Test {
 protected:
     bool completed() const { return view.title == kCompleted; }
+    // The window is created, then shown, once the unit is there: the
+    // watchdog's clock starts only now, however long the set-up took. Its
+    // period is the program's only where the watchdog is under test: on a
+    // loaded machine the kernel may hold a pseudo-terminal's bytes back for
+    // seconds, which a serial line at 57600 baud never does.
+    void begin(const UnitSimulator& sim, int watchdog_ms = kPatientWatchdog)
+    {
+        session.protocol().set_watchdog_interval(watchdog_ms);
+        session.FormCreate();
+        session.protocol().start(sim.port_name());
+    }
+    static constexpr int kPatientWatchdog = 15000;
 
     RecordingLinkView view;
     LinkSession session{view};
@@ -109,7 +121,7 @@ TEST_F(OnlineDialogue, TypeYUnitPlaysAWholeTestWithExtensometerAndBothYieldLoads
     UnitSimulator sim({"--type", "Y", "--file", test.path, "--points", "70", "--exit-after-v"});
     ASSERT_FALSE(sim.path().empty());
 
-    session.protocol().start(sim.port_name());
+    begin(sim);
     EXPECT_TRUE(session.CommPortDriver1().Connected());
     EXPECT_TRUE(session.Timer1().running());
     ASSERT_TRUE(wait_until([&] { return completed(); }, 30000)) << "title: " << view.title;
@@ -152,7 +164,7 @@ TEST_F(OnlineDialogue, ResponsesSpanningManyChunksAreDrawnWhole)
     UnitSimulator sim({"--type", "Y", "--file", test.path, "--points", "1500"});
     ASSERT_FALSE(sim.path().empty());
 
-    session.protocol().start(sim.port_name());
+    begin(sim);
     ASSERT_TRUE(wait_until([&] { return completed(); }, 40000)) << "title: " << view.title;
 
     const std::vector<UnitPoint>& pts = test.curve.points;
@@ -175,7 +187,7 @@ TEST_F(OnlineDialogue, TypeZUnitIsAskedForItsTypeAgainAndAgain)
     ASSERT_FALSE(sim.path().empty());
 
     view.panel2 = true;
-    session.protocol().start(sim.port_name());
+    begin(sim);
     testing::pump_events(2600);
     EXPECT_FALSE(view.panel2);
     EXPECT_TRUE(view.rows.empty());
@@ -199,7 +211,7 @@ TEST_F(OnlineDialogue, MalformedResponseIsDroppedAndTheTestGoesOn)
                        "--malformed-at", "2", "--split"});
     ASSERT_FALSE(sim.path().empty());
 
-    session.protocol().start(sim.port_name());
+    begin(sim);
     ASSERT_TRUE(wait_until([&] { return completed(); }, 30000)) << "title: " << view.title;
 
     std::vector<UnitPoint> shown(test.curve.points.begin(), test.curve.points.begin() + 50);
@@ -216,7 +228,7 @@ TEST_F(OnlineDialogue, SilentUnitIsLetGoByTheWatchdog)
     UnitSimulator sim({"--type", "Y", "--file", test.path, "--points", "100", "--silent-after", "2"});
     ASSERT_FALSE(sim.path().empty());
 
-    session.protocol().start(sim.port_name());
+    begin(sim, LinkProtocol::kTimer3Interval);
     ASSERT_TRUE(wait_until([&] { return view.rows.size() == 200; }, 10000)) << view.rows.size();
     ASSERT_TRUE(wait_until([&] { return !session.CommPortDriver1().Connected(); }, 6000));
     EXPECT_FALSE(session.Timer3().running());
@@ -227,14 +239,15 @@ TEST_F(OnlineDialogue, SilentUnitIsLetGoByTheWatchdog)
     EXPECT_FALSE(sim.exited());
 }
 
-// The unit ends the test with 'E': the title says so and the port is let go.
+// The unit ends the test with 'E': the title says so and the watchdog lets
+// go of the port.
 TEST_F(OnlineDialogue, UnitEndingTheTestShowsItInTheTitle)
 {
     const PlayedTest test = played_test(dir, tools::SampleKind::Tension, 300, false);
     UnitSimulator sim({"--type", "Y", "--file", test.path, "--points", "100", "--end-after", "1"});
     ASSERT_FALSE(sim.path().empty());
 
-    session.protocol().start(sim.port_name());
+    begin(sim, LinkProtocol::kTimer3Interval);
     ASSERT_TRUE(wait_until([&] { return view.title == "Испытание закончено!"; }, 10000));
     EXPECT_EQ(view.rows.size(), 100u);
     ASSERT_TRUE(wait_until([&] { return !session.CommPortDriver1().Connected(); }, 6000));
@@ -248,7 +261,7 @@ TEST_F(OnlineDialogue, CloseMidTestThenASecondRun)
     UnitSimulator sim({"--type", "Y", "--file", test.path, "--points", "100"});
     ASSERT_FALSE(sim.path().empty());
 
-    session.protocol().start(sim.port_name());
+    begin(sim);
     ASSERT_TRUE(wait_until([&] { return view.rows.size() >= 100; }, 10000));
     session.protocol().stop_on_close();
     EXPECT_FALSE(session.CommPortDriver1().Connected());

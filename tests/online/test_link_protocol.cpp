@@ -276,6 +276,27 @@ TEST_F(LinkProtocolTest, IdentificationRetry)
     EXPECT_FALSE(t1.running());
 }
 
+// The watchdog runs from the window's creation; the identification's 'D'
+// restarts it, so its first tick comes 3 s after the 'D', not at a moment
+// set by when the window was created (between the 'D' and the answer's
+// first byte it would let go of the port and end the test unseen).
+TEST_F(LinkProtocolTest, DataRequestAfterIdentificationRestartsTheWatchdog)
+{
+    link->FormCreate();
+    ASSERT_EQ(t3.starts, 1);
+    link->start("COM1");
+    feed("Y");
+    link->Timer1Timer();
+    ASSERT_EQ(port.sent, "ZD");
+    EXPECT_EQ(t3.starts, 2);
+    EXPECT_TRUE(t3.running());
+    EXPECT_EQ(t3.interval(), 3000);
+    // A unit that never answers the 'D' is let go 3 s later, as after a poll's 'D'.
+    link->Timer3Timer();
+    EXPECT_FALSE(port.open);
+    EXPECT_FALSE(t3.running());
+}
+
 TEST_F(LinkProtocolTest, LatestMarkerInAChunkDecides)
 {
     link->start("COM1");
@@ -306,6 +327,62 @@ TEST_F(LinkProtocolTest, EndMidChunk)
     EXPECT_EQ(st().received_count, 0u);
     EXPECT_TRUE(view.record_count.empty());
     EXPECT_TRUE(view.series.empty());
+}
+
+// An 'E' that cuts a response short ends the dialogue: the watchdog must not
+// take the half-received response for one to ask again, and nothing the
+// unit sends afterwards brings the dialogue back.
+TEST_F(LinkProtocolTest, EndInsideAResponseIsTheLastWord)
+{
+    identify();
+    feed(response({{1000, 1000}}, 1500, 2500));
+    link->Timer2Timer();
+    ASSERT_EQ(port.sent, "ZDD");
+    const std::string r = response({{2000, 2000}}, 1500, 2500);
+    feed(r.substr(0, 12));
+    feed("E");
+    EXPECT_FALSE(link->response_pending());
+    EXPECT_TRUE(port.open);  // the port stays open until a running timer lets it go
+    for (int tick = 0; tick < 3; ++tick) {
+        if (t3.running())
+            link->Timer3Timer();
+        if (t2.running())
+            link->Timer2Timer();
+    }
+    EXPECT_EQ(port.sent, "ZDD");
+    EXPECT_FALSE(port.open);
+    EXPECT_FALSE(t2.running());
+    EXPECT_FALSE(t3.running());
+
+    // A unit that talks on regardless changes nothing.
+    port.connect();
+    feed(response({{3000, 3000}}, 1500, 2500) + "V");
+    link->Timer2Timer();
+    EXPECT_EQ(view.title, "Испытание закончено!");
+    EXPECT_EQ(view.rows.size(), 1u);
+    EXPECT_EQ(port.sent, "ZDD");
+
+    // The next show starts afresh.
+    link->start("COM5");
+    feed("Y");
+    link->Timer1Timer();
+    feed(response({{4000, 4000}}));
+    EXPECT_EQ(view.rows.size(), 2u);
+}
+
+// An 'E' between a shown response and the next poll: the poll lets go of
+// the port instead of sending 'D'.
+TEST_F(LinkProtocolTest, EndBeforeThePollStopsIt)
+{
+    identify();
+    feed(response({{1000, 1000}}, 1500, 2500));
+    ASSERT_TRUE(t2.running());
+    feed("E");
+    link->Timer2Timer();
+    EXPECT_EQ(port.sent, "ZD");
+    EXPECT_FALSE(port.open);
+    EXPECT_FALSE(t2.running());
+    EXPECT_EQ(view.title, "Испытание закончено!");
 }
 
 TEST_F(LinkProtocolTest, Poll)

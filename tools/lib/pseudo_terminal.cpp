@@ -61,6 +61,13 @@ PseudoTerminal::~PseudoTerminal()
         ::close(master_);
 }
 
+void PseudoTerminal::release_slave()
+{
+    if (slave_ >= 0)
+        ::close(slave_);
+    slave_ = -1;
+}
+
 void PseudoTerminal::make_link(const std::string& path)
 {
     struct stat st{};

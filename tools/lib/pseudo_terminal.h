@@ -8,7 +8,8 @@ namespace lekta::tools {
 class PseudoTerminal {
 public:
     // Opens the pair, sets the line raw and keeps one slave descriptor open,
-    // so the pair survives the other program closing and reopening the port.
+    // so the pair survives the other program closing and reopening the port
+    // (until release_slave).
     // The master is non-blocking. Throws std::system_error on failure.
     PseudoTerminal();
     ~PseudoTerminal();
@@ -16,9 +17,12 @@ public:
     PseudoTerminal& operator=(const PseudoTerminal&) = delete;
 
     int master() const { return master_; }
-    // The slave descriptor this object holds; not for reading (the port's
-    // bytes belong to whoever opened it), only for queue queries.
-    int kept_slave() const { return slave_; }
+    // Closes the slave descriptor this object holds. From then on the master
+    // reports a hang-up (POLLHUP) as soon as no other program has the slave
+    // open, which is how the simulator sees the workstation close its port.
+    // Bytes not yet read on the slave side are lost only when the last
+    // slave descriptor closes.
+    void release_slave();
     const std::string& slave_path() const { return slave_path_; }
 
     // Makes `path` a symbolic link to the slave, replacing an older link

@@ -4,7 +4,6 @@
 #include <cerrno>
 #include <chrono>
 #include <poll.h>
-#include <sys/ioctl.h>
 #include <thread>
 #include <unistd.h>
 
@@ -175,23 +174,25 @@ UnitReply UnitSession::data_reply()
 
 namespace {
 
-// Writes all of `text` to a non-blocking master; gives up after about a
-// second without progress (nobody reading the slave side).
+// Writes all of `text` to a non-blocking master, as fast as the other side
+// reads it. A unit does not drop what it sends because the workstation is
+// slow to read (a loaded machine may not read for seconds); it gives up only
+// after ten seconds without progress, by the clock, when nobody reads at all.
 void write_all(int fd, const std::string& text, const std::atomic<bool>& stop)
 {
+    using clock = std::chrono::steady_clock;
     std::size_t done = 0;
-    int idle_ms = 0;
-    while (done < text.size() && !stop && idle_ms < 1000) {
+    auto last_progress = clock::now();
+    while (done < text.size() && !stop && clock::now() - last_progress < std::chrono::seconds(10)) {
         const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
         if (n > 0) {
             done += static_cast<std::size_t>(n);
-            idle_ms = 0;
+            last_progress = clock::now();
             continue;
         }
         if (n < 0 && errno == EINTR)
             continue;
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        idle_ms += 10;
     }
 }
 
@@ -201,21 +202,32 @@ void sleep_unless_stopped(int ms, const std::atomic<bool>& stop)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
 }
 
-// Waits until the other side has read what is queued for it, or two seconds.
-void wait_taken(int slave_fd, const std::atomic<bool>& stop)
+// Waits until no program has the slave side open any more. The final
+// response is written by then, but may still be on its way to the slave's
+// queue (a queue that reads empty proves nothing just after a write); once
+// the workstation has closed its port it has taken what it wanted, and
+// closing the master cannot discard anything it still needs.
+void wait_port_closed(PseudoTerminal& pty, const std::atomic<bool>& stop)
 {
-    for (int waited = 0; waited < 2000 && !stop; waited += 10) {
-        int queued = 0;
-        if (slave_fd < 0 || ::ioctl(slave_fd, FIONREAD, &queued) != 0 || queued == 0)
+    pty.release_slave();
+    char buf[256];
+    while (!stop) {
+        pollfd p{pty.master(), POLLIN, 0};
+        if (::poll(&p, 1, 50) <= 0)
+            continue;
+        if (p.revents & POLLHUP)
             return;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        // The test is over: whatever the workstation still sends goes unanswered.
+        if (::read(pty.master(), buf, sizeof buf) <= 0)
+            sleep_unless_stopped(10, stop);
     }
 }
 
 }  // namespace
 
-void serve_unit(int master_fd, UnitSession& session, const std::atomic<bool>& stop, std::ostream* log, int slave_fd)
+void serve_unit(PseudoTerminal& pty, UnitSession& session, const std::atomic<bool>& stop, std::ostream* log)
 {
+    const int master_fd = pty.master();
     char buf[256];
     while (!stop) {
         pollfd p{master_fd, POLLIN, 0};
@@ -251,7 +263,7 @@ void serve_unit(int master_fd, UnitSession& session, const std::atomic<bool>& st
                 write_all(master_fd, reply.writes[w], stop);
             }
             if (reply.finished) {
-                wait_taken(slave_fd, stop);
+                wait_port_closed(pty, stop);
                 return;
             }
         }

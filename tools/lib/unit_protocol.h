@@ -2,6 +2,7 @@
 // The instrument unit's side of the serial link, for the simulator and for
 // tests: encoding of data bytes, the data response, and a session that turns
 // each received command byte into what the unit writes back.
+#include "lib/pseudo_terminal.h"
 #include "lib/unit_curve.h"
 
 #include <atomic>
@@ -95,12 +96,11 @@ private:
 };
 
 // Serves a session on the master side of a pseudo-terminal until `stop` is
-// set, or, with exit_after_v, until the last response has been read by the
-// other side. A master that reads nothing or fails (no slave open) is
-// retried after a short sleep. `log`, when given, gets one line per command.
-// `slave_fd`, when not -1, is a slave descriptor kept open by the caller and
-// used only to see whether the final response has been taken.
-void serve_unit(int master_fd, UnitSession& session, const std::atomic<bool>& stop, std::ostream* log = nullptr,
-                int slave_fd = -1);
+// set, or, with exit_after_v, until the workstation has closed its port
+// after the last response: the unit stops talking, but what it sent is not
+// lost. A master that reads nothing or fails (no slave open) is retried
+// after a short sleep. `log`, when given, gets one line per command.
+void serve_unit(PseudoTerminal& pty, UnitSession& session, const std::atomic<bool>& stop,
+                std::ostream* log = nullptr);
 
 }  // namespace lekta::tools
