@@ -8,7 +8,7 @@
 # once the fault is fixed, where the normal suite replays it.
 #
 #   LEKTA_FUZZ_SECONDS   seconds per target (default 60; 0 skips the runs)
-#   LEKTA_FUZZ_TARGETS   targets to run (default: all three)
+#   LEKTA_FUZZ_TARGETS   targets to run (default: all four)
 #
 # bash scripts/fuzz.sh --coverage reports the line and branch coverage of
 # the project's code reached by the corpora (build-fuzz/corpus, the seeds
@@ -18,7 +18,7 @@ cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 
 seconds=${LEKTA_FUZZ_SECONDS:-60}
-targets=${LEKTA_FUZZ_TARGETS:-"test_file link_protocol number"}
+targets=${LEKTA_FUZZ_TARGETS:-"test_file link_protocol number curve"}
 build=build-fuzz
 
 corpus_dirs() {
@@ -38,7 +38,8 @@ if [ "${1:-}" = "--coverage" ]; then
   fuzzers=()
   for t in $targets; do fuzzers+=("fuzz_$t"); done
   cmake --build "$cov" -j"$(nproc)" --target "${fuzzers[@]}" >/dev/null
-  sources=(src/testfile/*.cpp src/app/catalogue_texts.cpp src/online/link_protocol.cpp)
+  sources=(src/testfile/*.cpp src/app/catalogue_texts.cpp src/online/link_protocol.cpp src/graph/curve_loader.cpp
+           src/analysis/*.cpp)
   for t in $targets; do
     rm -f "$cov/$t.profraw"
     mapfile -t dirs < <(corpus_dirs "$t")
@@ -73,7 +74,7 @@ export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 # link script of a few dozen responses.
 max_len() {
   case "$1" in
-    test_file) echo 16384 ;;
+    test_file | curve) echo 16384 ;;
     link_protocol) echo 16384 ;;
     *) echo 256 ;;
   esac

@@ -2,8 +2,9 @@
 # Sets up, builds and runs every test: once under neutral settings (a decimal
 # point) and once under Russian regional settings (a decimal comma); then the
 # whole suite again with AddressSanitizer and UndefinedBehaviorSanitizer
-# (scripts/sanitize.sh, build-asan/), and each fuzz target for a minute
-# (scripts/fuzz.sh, build-fuzz/). Continuous integration runs this.
+# (scripts/sanitize.sh, build-asan/), again with ThreadSanitizer
+# (scripts/sanitize.sh thread, build-tsan/), and each fuzz target for a
+# minute (scripts/fuzz.sh, build-fuzz/). Continuous integration runs this.
 #
 # A failed step does not stop the later ones (a failed set-up or build
 # does): the run ends with every failure known, and fails.
@@ -43,7 +44,8 @@ export QT_QPA_PLATFORM=offscreen
 step "tests under C.UTF-8" suite C.UTF-8
 step "tests under ru_RU.UTF-8" suite ru_RU.UTF-8
 if [ "${LEKTA_QUICK:-0}" != 1 ]; then
-  step "sanitizer build and tests" bash scripts/sanitize.sh
+  step "ASan+UBSan build and tests" bash scripts/sanitize.sh
+  step "TSan build and tests" bash scripts/sanitize.sh thread
   step "fuzzing" bash scripts/fuzz.sh
 fi
 if [ ${#failed[@]} -gt 0 ]; then

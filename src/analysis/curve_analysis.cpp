@@ -194,9 +194,12 @@ std::size_t find_lower_yield(const Points& pts, const UpperYield& y, std::size_t
     std::size_t back = down + 1;
     while (back <= end && !(pts.f(back) >= floor && pts.f(back) >= plateau))
         ++back;
-    if (back <= end && pts.f(lowest(down, back - 1)) < plateau - clear_fall(upper, noise)) {
-        const std::size_t after = lowest(back, end);
-        if (after <= end)
+    // The yielding after the transient ends before `end`, where the force
+    // has regained FeH or reached Fm: a force that is back only there (a
+    // single high reading) leaves nothing after the transient to take.
+    if (back < end && pts.f(lowest(down, back - 1)) < plateau - clear_fall(upper, noise)) {
+        const std::size_t after = lowest(back, end - 1);
+        if (after < end)
             return after;
     }
     return lowest(y.fall, end);

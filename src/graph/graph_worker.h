@@ -16,6 +16,7 @@
 #include <QThread>
 #include <atomic>
 #include <cstdint>
+#include <exception>
 #include <functional>
 
 namespace lekta {
@@ -46,6 +47,9 @@ public:
     // The 1-based number of the point being loaded, the progress position.
     std::int32_t po = 0;
 
+    // Deleted on the UI thread once the thread ended.
+    ~MY() override;
+
 protected:
     void run() override;
 
@@ -54,6 +58,8 @@ private:
     // Runs step on the user-interface thread and waits for it; an exception
     // it throws comes back here. False once the loader was stopped.
     bool Synchronize(const std::function<void()>& step);
+    // Synchronize's half on the user-interface thread: runs step_.
+    Q_INVOKABLE void hand_over();
     void load();
     void fail(const QString& text);
 
@@ -64,6 +70,10 @@ private:
     std::atomic<bool> in_modal_{false};
     // Past its last hand-over: the next loader may start.
     std::atomic<bool> released_{false};
+    // The step handed over and what it threw; each thread touches them only
+    // while the other waits.
+    const std::function<void()>* step_ = nullptr;
+    std::exception_ptr failure_;
     // The progress bar's width in pixels: the position is handed over only
     // when it moves the bar by a pixel (and at most once a frame).
     int bar_pixels_ = 1;

@@ -91,6 +91,27 @@ TEST(AwkwardCurves, UnloadingSettlingAndFractureAreNoYieldPoints)
     EXPECT_EQ(analyse_curve(c.input())[Quantity::FeL].absence, Absence::NoYieldPoint);
 }
 
+// A reading far above the necking curve (a spike on the line) makes the
+// force climb again after a clear fall. Whatever is read from that, the
+// lower yield force is a force of the yielding, below the upper one, never
+// the spike itself.
+TEST(AwkwardCurves, ASpikeAfterTheMaximumIsNoLowerYield)
+{
+    for (const double spike : {1.05, 1.3}) {
+        KnownCurve c = bilinear();
+        c.add(bilinear_max() * spike, 0.15 + 0.033);
+        c.add(bilinear_max() * 0.78, 0.15 + 0.036);
+        const CurveResults r = analyse_curve(c.input());
+        EXPECT_DOUBLE_EQ(r[Quantity::Fm].value, bilinear_max() * spike);
+        ASSERT_EQ(r[Quantity::FeH].present(), r[Quantity::FeL].present());
+        if (!r[Quantity::FeH].present())
+            continue;
+        EXPECT_LE(r[Quantity::FeL].value, r[Quantity::FeH].value) << spike;
+        EXPECT_LT(r[Quantity::FeL].place.point, r[Quantity::Fm].place.point) << spike;
+        EXPECT_GT(r[Quantity::FeL].place.point, r[Quantity::FeH].place.point) << spike;
+    }
+}
+
 TEST(AwkwardCurves, MissingExtensometerAreaOrGaugeBase)
 {
     KnownCurve c = sharp_yield();

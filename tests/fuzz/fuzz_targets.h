@@ -18,6 +18,10 @@ int test_file(const std::uint8_t* data, std::size_t size);
 // clock advances that fire its three timers, and the window's show and close.
 int link_protocol(const std::uint8_t* data, std::size_t size);
 
+// The graph loader's read_curve and the results engine's analysis of the
+// test in the buffer, fed the input as the bytes of a test file.
+int curve(const std::uint8_t* data, std::size_t size);
+
 // parse_number and number_text (and the integer texts beside them) under a
 // decimal point and a decimal comma.
 int number(const std::uint8_t* data, std::size_t size);
@@ -30,6 +34,7 @@ inline constexpr Target kTargets[] = {
     {"test_file", &test_file},
     {"link_protocol", &link_protocol},
     {"number", &number},
+    {"curve", &curve},
 };
 
 }  // namespace lekta::fuzz

@@ -1,8 +1,9 @@
 // lekta_fuzz_seeds DIR: writes the fuzz targets' seed corpora into
-// DIR/test_file, DIR/link_protocol and DIR/number (the committed ones live in
-// tests/fuzz/corpus/). Small inputs that reach every branch a target starts
-// from: test files of every kind from the sample generator, the unit's
-// dialogues from its protocol encoder, number texts and values.
+// DIR/test_file, DIR/link_protocol, DIR/number and DIR/curve (the committed
+// ones live in tests/fuzz/corpus/). Small inputs that reach every branch a
+// target starts from: test files of every kind from the sample generator,
+// the unit's dialogues from its protocol encoder, number texts and values,
+// curves of every kind of material for the results engine.
 #include "fuzz/link_script.h"
 #include "lib/bmd_writer.h"
 #include "lib/sample_tests.h"
@@ -70,6 +71,65 @@ void test_files()
     }
     for (const NamedFile& f : damaged_files())
         put("test_file", f.name, {f.bytes.begin(), f.bytes.end()});
+}
+
+// Curves for the graph loader and the results engine: each material's own
+// shape (a yield plateau, a smooth bend, a brittle break), with and without
+// the extensometer, long enough for the analysis to find its yield and its
+// linear part; a test without points, one on an area of 0, a model index
+// the loader refuses and a point count past the buffer.
+void curves()
+{
+    struct Curve {
+        const char* name;
+        SampleKind kind;
+        Material material;
+        std::uint8_t shape;
+        int points;
+    };
+    const Curve curves[] = {
+        {"plateau-round", SampleKind::Tension, Material::St3, 0, 150},
+        {"smooth-strip", SampleKind::Tension, Material::Steel45, 1, 150},
+        {"rebar", SampleKind::Tension, Material::A500C, 2, 150},
+        {"aluminium", SampleKind::Tension, Material::Aluminium, 0, 120},
+        {"cast-iron", SampleKind::Tension, Material::CastIron, 0, 60},
+        {"compression", SampleKind::Compression, Material::Copper, 0, 60},
+        {"extensometer-plateau", SampleKind::Extensometer, Material::St3, 0, 200},
+        {"extensometer-smooth", SampleKind::Extensometer, Material::Steel40X, 0, 200},
+        {"no-curve", SampleKind::NoCurveTension, Material::St3, 3, 0},
+    };
+    std::uint64_t seed = 100;
+    auto bytes_of = [](const BmdTest& t) {
+        const std::vector<unsigned char> b = encode_bmd(t);
+        return std::vector<std::uint8_t>(b.begin(), b.end());
+    };
+    auto spec = [&](const Curve& c) {
+        SampleSpecimen s;
+        s.kind = c.kind;
+        s.material = c.material;
+        s.shape = c.shape;
+        s.size1_mm = c.shape == 1 ? 20 : 10;
+        s.size2_mm = c.shape == 1 ? 3.5 : 0;
+        s.area_mm2 = c.shape == 3 ? 50 : 0;
+        s.points = c.points;
+        s.seed = seed++;
+        return s;
+    };
+    for (const Curve& c : curves)
+        put("curve", std::string(c.name) + ".bmd", bytes_of(synthesize_test(spec(c))));
+
+    const Curve plain{"", SampleKind::Tension, Material::St3, 3, 40};
+    BmdTest t = synthesize_test(spec(plain));
+    t.area = 0;
+    put("curve", "area-0.bmd", bytes_of(t));
+    t = synthesize_test(spec(plain));
+    t.model_index = 5;
+    put("curve", "model-5.bmd", bytes_of(t));
+    std::vector<std::uint8_t> past = bytes_of(synthesize_test(spec(plain)));
+    const std::uint32_t count = 100'000;  // the tail's point count, 22 bytes before the end
+    for (int i = 0; i < 4; ++i)
+        past[past.size() - kStandardTailSize + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(count >> (8 * i));
+    put("curve", "count-past-the-buffer.bmd", past);
 }
 
 // Dialogues: what the unit writes for each command, as its session answers,
@@ -269,5 +329,6 @@ int main(int argc, char** argv)
     test_files();
     link_dialogues();
     numbers();
+    curves();
     return 0;
 }

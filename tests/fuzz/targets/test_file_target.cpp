@@ -13,6 +13,7 @@
 //   the buffer past the file reads spaces, and one past the buffer is refused.
 #include "fuzz/fuzz_check.h"
 #include "fuzz/fuzz_targets.h"
+#include "fuzz/memory_file.h"
 
 #include "app/catalogue_texts.h"
 #include "testfile/buffer.h"
@@ -25,8 +26,6 @@
 #include <optional>
 #include <string>
 #include <vector>
-#include <sys/mman.h>
-#include <unistd.h>
 
 namespace lekta::fuzz {
 
@@ -34,24 +33,6 @@ namespace {
 
 constexpr std::size_t kHeader = 28;  // bytes the header read takes
 constexpr std::size_t kTail = 30;    // bytes the tail read takes (the extensometer tail)
-
-// The input as a file the reader can open by name: an anonymous in-memory
-// file, reached through the process's descriptor folder. Regular, so the
-// reader takes it; no disk, so a run costs little.
-const std::string& input_file(const std::uint8_t* data, std::size_t size)
-{
-    static const int fd = ::memfd_create("lekta-fuzz.bmd", MFD_CLOEXEC);
-    static const std::string path = "/proc/self/fd/" + std::to_string(fd);
-    LEKTA_FUZZ_CHECK(fd >= 0, "memfd_create failed");
-    LEKTA_FUZZ_CHECK(::ftruncate(fd, 0) == 0, "ftruncate failed");
-    std::size_t done = 0;
-    while (done < size) {
-        const ssize_t n = ::pwrite(fd, data + done, size - done, static_cast<off_t>(done));
-        LEKTA_FUZZ_CHECK(n > 0, "pwrite failed");
-        done += static_cast<std::size_t>(n);
-    }
-    return path;
-}
 
 bool valid_utf8(const std::string& s)
 {
