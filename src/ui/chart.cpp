@@ -1,10 +1,12 @@
 #include "ui/chart.h"
 
+#include "ui/chart_series_item.h"
 #include "ui/chart_view.h"
 
 #include <QChart>
 #include <QFontMetricsF>
 #include <QGraphicsLayout>
+#include <QGraphicsScene>
 #include <QLineSeries>
 #include <QPen>
 #include <QVBoxLayout>
@@ -70,12 +72,14 @@ Chart::Chart(QWidget* parent)
 
     chart_->legend()->hide();
     chart_->setAnimationOptions(QChart::NoAnimation);
-    chart_->setBackgroundBrush(Qt::white);
-    chart_->setBackgroundPen(Qt::NoPen);
-    chart_->setBackgroundRoundness(0);
+    // The white comes from the scene's background, which the view paints
+    // under whatever it exposes and a rendering fills its target with: the
+    // drawing library's own background item keeps the size the chart had
+    // when its plot area was fixed, so after a resize it left the rest of
+    // the view unpainted.
+    chart_->setBackgroundVisible(false);
     chart_->setDropShadowEnabled(false);
     chart_->setPlotAreaBackgroundVisible(false);
-    // The background fills the whole chart (the view paints nothing else).
     chart_->layout()->setContentsMargins(0, 0, 0, 0);
     chart_->addAxis(scale_x_, Qt::AlignBottom);
     chart_->addAxis(scale_y_, Qt::AlignLeft);
@@ -85,6 +89,9 @@ Chart::Chart(QWidget* parent)
             schedule();
         }
     });
+
+    if (QGraphicsScene* scene = chart_->scene())
+        scene->setBackgroundBrush(Qt::white);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -108,8 +115,23 @@ void Chart::SetTitleVisible(bool visible)
     settings_changed();
 }
 
+void Chart::SetSeriesDrawing(SeriesDrawing drawing)
+{
+    if (!series_.empty())
+        throw std::logic_error("The series drawing is chosen before the first series is added");
+    drawing_ = drawing;
+}
+
 ChartSeries* Chart::AddSeries(SeriesKind kind)
 {
+    if (drawing_ == SeriesDrawing::Direct) {
+        // Over the grid, under the frame and the labels, in the order added.
+        auto* item = new SeriesItem(chart_);
+        item->setZValue(1 + 0.001 * static_cast<double>(series_.size()));
+        series_.push_back(std::unique_ptr<ChartSeries>(new ChartSeries(*this, kind, nullptr, item)));
+        settings_changed();
+        return series_.back().get();
+    }
     auto* line = new QLineSeries;
     chart_->addSeries(line);
     line->attachAxis(scale_x_);
@@ -277,7 +299,10 @@ void Chart::sync()
     view.columns = std::max(1, static_cast<int>(std::ceil(frame_.plot.width())));
     for (const auto& s : series_) {
         view.keep_few = s->PointerVisible();
-        s->update_drawing(view);
+        if (drawing_ == SeriesDrawing::Direct)
+            s->update_direct(view, frame_.plot, x, y, relayout);
+        else
+            s->update_drawing(view);
     }
 }
 

@@ -20,7 +20,7 @@ ChartView::ChartView(QChart* chart, Chart& owner)
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     band_->hide();
-    // The chart's own white background covers the view: one fill per paint, not two.
+    // The scene's white background (chart.cpp) fills the view: one fill per paint.
     setBackgroundBrush(Qt::NoBrush);
     viewport()->setAutoFillBackground(false);
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
