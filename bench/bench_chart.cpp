@@ -45,10 +45,13 @@ std::vector<ChartPoint> test_curve(int n, std::uint64_t seed = 1)
     return out;
 }
 
-// The graph window's chart: curve, reference line, automatic axes.
+// The graph window's chart: curve, reference line, automatic axes. With
+// `direct` the chart paints its series itself (the online window's live charts).
 struct GraphChart {
-    GraphChart()
+    explicit GraphChart(bool direct = false)
     {
+        if (direct)
+            chart.SetSeriesDrawing(SeriesDrawing::Direct);
         chart.resize(1600, 900);
         chart.LeftAxis().SetTitle("F, кН");
         chart.BottomAxis().SetTitle("Δ ,мм ");
@@ -111,9 +114,9 @@ BENCHMARK(BM_ZoomStep)->Unit(benchmark::kMillisecond);
 
 // The online window's main chart: manual axes that the engine widens after
 // each response to the largest X and Y plus 5 %.
-void append_response(benchmark::State& state, bool widen, bool paint)
+void append_response(benchmark::State& state, bool widen, bool paint, bool direct = false)
 {
-    GraphChart g;
+    GraphChart g(direct);
     const std::vector<ChartPoint> all = test_curve(kLongCurve + kResponse);
     const std::vector<ChartPoint> head(all.begin(), all.begin() + kLongCurve);
     const std::vector<ChartPoint> response(all.begin() + kLongCurve, all.end());
@@ -164,6 +167,29 @@ void BM_AppendResponseSameRangeNoPaint(benchmark::State& state)
     append_response(state, false, false);
 }
 BENCHMARK(BM_AppendResponseSameRangeNoPaint)->Unit(benchmark::kMillisecond);
+
+// The same with the chart painting its series itself (SeriesDrawing::Direct).
+void BM_DirectAppendResponseAxesWidened(benchmark::State& state)
+{
+    append_response(state, true, true, true);
+}
+BENCHMARK(BM_DirectAppendResponseAxesWidened)->Unit(benchmark::kMillisecond);
+
+void BM_DirectAppendResponseSameRange(benchmark::State& state)
+{
+    append_response(state, false, true, true);
+}
+BENCHMARK(BM_DirectAppendResponseSameRange)->Unit(benchmark::kMillisecond);
+
+void BM_DirectRepaint(benchmark::State& state)
+{
+    GraphChart g(true);
+    g.curve->ReplacePoints(test_curve(kCurvePoints));
+    g.chart.Repaint();
+    for (auto _ : state)
+        g.chart.Repaint();
+}
+BENCHMARK(BM_DirectRepaint)->Unit(benchmark::kMillisecond);
 
 // Bare QtCharts: every point in one line series, replaced in one call.
 struct BareChart {

@@ -113,6 +113,7 @@ public:
     void set_left_maximum(LinkChart c, double v) override { left[int(c)]->setMax(v); }
     void set_manual_left_minimum_bottom_maximum(LinkChart) override {}
 
+    void unit_not_found() override {}
     void add_rows(const std::vector<PointRow>& r) override
     {
         rows.reserve(rows.size() + r.size());
@@ -266,6 +267,7 @@ struct PlainView : LinkView {
     void set_left_maximum(LinkChart, double) override {}
     void set_manual_left_minimum_bottom_maximum(LinkChart) override {}
     void add_rows(const std::vector<PointRow>& r) override { rows.insert(rows.end(), r.begin(), r.end()); }
+    void unit_not_found() override {}
     std::array<std::vector<LinkPoint>, 4> series;
     std::vector<PointRow> rows;
     std::string record_count;

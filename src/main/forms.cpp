@@ -12,6 +12,8 @@
 #include "graph/graph_worker.h"
 #include "graph/open_progress.h"
 #include "graph/series_selector.h"
+#include "app/port_library.h"
+#include "online/online_command.h"
 #include "online/port_dialog.h"
 #include "online/receive.h"
 #include "output/catalogue_export.h"
@@ -40,7 +42,7 @@ Forms create_forms(ui::Dialogs& dialogs, bool show_splash)
 
     f.Form1 = new TForm1(options);
     dialogs.set_parent(f.Form1);
-    f.Form2 = new TForm2(f.Form1);
+    f.Form2 = new TForm2(dialogs, f.Form1);
     f.Form3 = new TForm3(f.Form1);
     f.Form4 = new TForm4(f.Form1);
     f.Form5 = new TForm5();
@@ -48,11 +50,20 @@ Forms create_forms(ui::Dialogs& dialogs, bool show_splash)
     f.Form7 = new TForm7(f.Form1);
     f.Form8 = new TForm8(f.Form1);
     f.Form9 = new TForm9(f.Form1);
-    f.Form10 = new TForm10(f.Form1);
+    f.Form10 = new TForm10(dialogs, *f.Form2, f.Form1);
     f.Form11 = new TForm11(f.Form1);
 
     f.Form1->set_about_box(f.form6);
     f.Form1->commands.show_online_modal = [form2 = f.Form2] { return form2->exec() == QDialog::Accepted ? 1 : 2; };
+    f.Form1->commands.online = [form2 = f.Form2, form10 = f.Form10, &dialogs] {
+        N40Click({dialogs, *form2, *form10, [] { return find_instrument_ports(); }, {}, {}, {}});
+    };
+    f.Form2->commands.graph_parameters = [form11 = f.Form11] { form11->exec(); };
+    f.Form2->commands.export_curve = [form2 = f.Form2, &dialogs] {
+        const output::GridTexts table(*form2->NextGrid1);
+        const LinkState& link = form2->session().protocol().state();
+        output::N3Click(output::OnlineExportSource{table, link.Ft, link.F02}, {shell().default_dir, &dialogs, {}});
+    };
     f.Form1->commands.ask_delete_choice = [form8 = f.Form8] { return form8->ask(); };
     f.Form1->commands.export_excel = [form1 = f.Form1, form9 = f.Form9, &dialogs] {
         // The default directory is read when the command runs: the settings may have changed it.

@@ -98,6 +98,10 @@ public:
 
     // Appends the rows to the point table NextGrid1, one call per response.
     virtual void add_rows(const std::vector<PointRow>& rows) = 0;
+
+    // The identification has gone unanswered for kSilentRetryLimit retries:
+    // the window says "Прибор не обнаружен! …" and closes with the cancel result.
+    virtual void unit_not_found() = 0;
 };
 
 }  // namespace lekta

@@ -83,7 +83,7 @@ void LinkProtocol::reset_receive_state()
 {
     state_.s_seen = false;
     state_.marker_seen = false;
-    state_.received_count = 0;
+    restart_count();
 }
 
 void LinkProtocol::reset_type_latches()
@@ -108,6 +108,7 @@ void LinkProtocol::start_prepare(const std::string& chosen_port_name)
     reset_receive_state();
     state_.point_row_counter = 0;
     state_.ended = false;
+    state_.silent_retries = 0;
     // A 'Y' left over from the previous run must not make the first retry of
     // this one send 'D' to a unit that has not answered yet.
     state_.p_in_chunk = state_.z_in_chunk = state_.y_in_chunk = false;
@@ -142,13 +143,31 @@ std::uint32_t LinkProtocol::find_first(unsigned char letter) const
     return p ? std::uint32_t(static_cast<const unsigned char*>(p) - state_.receive.data()) : kNone;
 }
 
+// The next chunk lands at position 0 again. The bytes below received_count
+// change only after this, so what was found in them stays true until then.
+void LinkProtocol::restart_count()
+{
+    state_.received_count = 0;
+    scan_ = {};
+}
+
 // Only the bytes of the current response count: beyond received_count lie
 // the leftovers of older responses, whose 'S' or 'T' would be taken for the
-// current one's while it is still arriving.
-std::uint32_t LinkProtocol::find_in_received(unsigned char letter) const
+// current one's while it is still arriving. A long response comes in
+// hundreds of chunks: each search goes on from where the last one stopped.
+void LinkProtocol::scan_received()
 {
-    const void* p = std::memchr(state_.receive.data(), letter, state_.received_count);
-    return p ? std::uint32_t(static_cast<const unsigned char*>(p) - state_.receive.data()) : kNone;
+    const std::uint32_t count = state_.received_count;
+    const unsigned char* rb = state_.receive.data();
+    auto find = [&](unsigned char letter) -> std::uint32_t {
+        const void* p = std::memchr(rb + scan_.searched, letter, count - scan_.searched);
+        return p ? std::uint32_t(static_cast<const unsigned char*>(p) - rb) : kNone;
+    };
+    if (scan_.s == kNone)
+        scan_.s = find('S');
+    if (scan_.t == kNone)
+        scan_.t = find('T');
+    scan_.searched = count;
 }
 
 // Characters of the result block after the 'T': 8 for a type Z unit, 16 for
@@ -171,6 +190,8 @@ bool LinkProtocol::response_pending() const
 void LinkProtocol::CommPortDriver1ReceiveData(const unsigned char* data, std::uint32_t size)
 {
     LinkState& st = state_;
+    if (size > 0)
+        st.silent_retries = 0;
     // After an 'E' the unit has nothing more to say in this run: whatever it
     // still sends must not start the dialogue again.
     if (st.ended)
@@ -223,7 +244,7 @@ void LinkProtocol::CommPortDriver1ReceiveData(const unsigned char* data, std::ui
             // its markers, so neither the poll nor the watchdog asks the
             // unit for anything again.
             timer1_.stop();
-            st.received_count = 0;
+            restart_count();
             st.s_seen = false;
             st.marker_seen = false;
             st.p_in_chunk = st.z_in_chunk = st.y_in_chunk = false;
@@ -250,8 +271,9 @@ void LinkProtocol::try_process()
 {
     const std::uint32_t count = state_.received_count;
     const bool full = count >= LinkState::kReceiveSize;
-    const std::uint32_t s_pos = find_in_received('S');
-    const std::uint32_t t_pos = find_in_received('T');
+    scan_received();
+    const std::uint32_t s_pos = scan_.s;
+    const std::uint32_t t_pos = scan_.t;
     auto wait = [&] {
         if (full)
             drop_response();
@@ -432,6 +454,14 @@ void LinkProtocol::rescale_axes()
 void LinkProtocol::Timer1Timer()
 {
     timer1_.stop();
+    // Nothing at all from the unit for the whole time: the window reports it
+    // and closes, which stops everything else.
+    if (++state_.silent_retries >= kSilentRetryLimit) {
+        port_.disconnect();
+        reset_receive_state();
+        view_.unit_not_found();
+        return;
+    }
     // Reopening the port clears whatever state a silent unit left the line in.
     port_.disconnect();
     port_.set_port_name(chosen_port_name_);
@@ -447,8 +477,8 @@ void LinkProtocol::Timer1Timer()
         timer3_.start(watchdog_ms_);
         return;
     }
-    // Retried without limit: the operator may connect the unit after opening
-    // the window, and "Выход" ends the wait.
+    // A unit that answers, if only with its type, is asked again without
+    // limit: "Выход" ends the wait.
     state_.last_command = u'Z';
     port_.send_char(u'Z');
     timer1_.start(kTimer1Interval);
@@ -468,7 +498,7 @@ void LinkProtocol::Timer2Timer()
         timer3_.start(watchdog_ms_);
         st.last_command = u'D';
         port_.send_char(u'D');
-        st.received_count = 0;
+        restart_count();
         st.p_in_chunk = false;
         return;
     }
@@ -477,7 +507,7 @@ void LinkProtocol::Timer2Timer()
     // finds no 'P' and stops it.
     view_.set_chart1_title("Испытание завершено !!!");
     port_.disconnect();
-    st.received_count = 0;
+    restart_count();
     st.p_in_chunk = false;
     if (st.F != 0)
         view_.add_points(LinkSeries::Series1, {{static_cast<double>(static_cast<long double>(st.H) / 1000), 0.0}});

@@ -54,6 +54,8 @@ struct LinkState {
     // nothing more is sent or processed; a running poll or watchdog only
     // lets go of the port.
     bool ended = false;
+    // Identification retries since the window was shown or the unit last sent anything.
+    int silent_retries = 0;
 };
 
 // v / 10^decimals (decimals 0 to 4) in the general format with the regional
@@ -66,6 +68,8 @@ public:
     static constexpr int kTimer2Interval = 500;   // poll
     static constexpr int kTimer3Interval = 3000;  // watchdog
     static constexpr std::int32_t kNoExtensometer = 0x00FFFFFF;
+    // About 15 s of retries with nothing at all from the unit: it is not there.
+    static constexpr int kSilentRetryLimit = 15;
 
     LinkProtocol(LinkPort& port, LinkTimer& timer1, LinkTimer& timer2, LinkTimer& timer3, LinkView& view);
 
@@ -112,7 +116,8 @@ public:
 private:
     void reset_receive_state();
     std::uint32_t find_first(unsigned char letter) const;
-    std::uint32_t find_in_received(unsigned char letter) const;
+    void restart_count();
+    void scan_received();
     std::uint32_t result_chars() const;
     void try_process();
     void finish_response();
@@ -129,6 +134,13 @@ private:
     LinkState state_;
     std::string chosen_port_name_;
     int watchdog_ms_ = kTimer3Interval;
+    // The first 'S' and 'T' below `searched` in the receive buffer
+    // (kReceiveSize: none there), kept until the count starts again at 0.
+    struct MarkerScan {
+        std::uint32_t searched = 0;
+        std::uint32_t s = LinkState::kReceiveSize;
+        std::uint32_t t = LinkState::kReceiveSize;
+    } scan_;
 };
 
 }  // namespace lekta

@@ -1,10 +1,12 @@
 #include "ui/chart.h"
 
+#include "ui/chart_series_item.h"
 #include "ui/chart_view.h"
 
 #include <QChart>
 #include <QFontMetricsF>
 #include <QGraphicsLayout>
+#include <QGraphicsScene>
 #include <QLineSeries>
 #include <QPen>
 #include <QVBoxLayout>
@@ -85,6 +87,9 @@ Chart::Chart(QWidget* parent)
         }
     });
 
+    if (QGraphicsScene* scene = chart_->scene())
+        scene->setBackgroundBrush(Qt::white);
+
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(view_);
@@ -107,8 +112,23 @@ void Chart::SetTitleVisible(bool visible)
     settings_changed();
 }
 
+void Chart::SetSeriesDrawing(SeriesDrawing drawing)
+{
+    if (!series_.empty())
+        throw std::logic_error("The series drawing is chosen before the first series is added");
+    drawing_ = drawing;
+}
+
 ChartSeries* Chart::AddSeries(SeriesKind kind)
 {
+    if (drawing_ == SeriesDrawing::Direct) {
+        // Over the grid, under the frame and the labels, in the order added.
+        auto* item = new SeriesItem(chart_);
+        item->setZValue(1 + 0.001 * static_cast<double>(series_.size()));
+        series_.push_back(std::unique_ptr<ChartSeries>(new ChartSeries(*this, kind, nullptr, item)));
+        settings_changed();
+        return series_.back().get();
+    }
     auto* line = new QLineSeries;
     chart_->addSeries(line);
     line->attachAxis(scale_x_);
@@ -276,7 +296,10 @@ void Chart::sync()
     view.columns = std::max(1, static_cast<int>(std::ceil(frame_.plot.width())));
     for (const auto& s : series_) {
         view.keep_few = s->PointerVisible();
-        s->update_drawing(view);
+        if (drawing_ == SeriesDrawing::Direct)
+            s->update_direct(view, frame_.plot, x, y, relayout);
+        else
+            s->update_drawing(view);
     }
 }
 

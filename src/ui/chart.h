@@ -52,6 +52,12 @@ namespace lekta::ui {
 
 class ChartView;
 
+// Who draws the series. QtCharts (the default) restrokes a series' whole
+// outline whenever its points change, which a curve of a few thousand drawn
+// points pays for in milliseconds; Direct has the chart paint the thinned
+// points as a polyline itself, for a live chart that changes twice a second.
+enum class SeriesDrawing { QtCharts, Direct };
+
 class Chart : public QWidget {
     Q_OBJECT
 public:
@@ -69,6 +75,10 @@ public:
     const ChartAxis& LeftAxis() const { return left_; }
     const ChartAxis& BottomAxis() const { return bottom_; }
     const ChartAxis& RightAxis() const { return right_; }
+
+    // Chosen before the first series is added (std::logic_error after).
+    void SetSeriesDrawing(SeriesDrawing drawing);
+    SeriesDrawing SeriesDrawingMode() const { return drawing_; }
 
     // A new series, drawn over the earlier ones; the chart owns it. Its X
     // goes along the bottom axis, its Y along the left one.
@@ -145,6 +155,7 @@ private:
     QValueAxis* scale_x_;
     QValueAxis* scale_y_;
     std::vector<std::unique_ptr<ChartSeries>> series_;
+    SeriesDrawing drawing_ = SeriesDrawing::QtCharts;
 
     bool zoomed_ = false;
     AxisRange zoom_x_;

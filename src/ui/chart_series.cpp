@@ -1,6 +1,7 @@
 #include "ui/chart_series.h"
 
 #include "ui/chart.h"
+#include "ui/chart_series_item.h"
 #include "ui/colour.h"
 
 #include <QLineSeries>
@@ -9,6 +10,7 @@
 #include <QFontMetricsF>
 #include <QPen>
 #include <QPointF>
+#include <QPolygonF>
 #include <algorithm>
 #include <cmath>
 #include <stdexcept>
@@ -16,8 +18,8 @@
 
 namespace lekta::ui {
 
-ChartSeries::ChartSeries(Chart& chart, SeriesKind kind, QLineSeries* line)
-    : chart_(chart), kind_(kind), line_(line)
+ChartSeries::ChartSeries(Chart& chart, SeriesKind kind, QLineSeries* line, SeriesItem* item)
+    : chart_(chart), kind_(kind), line_(line), item_(item)
 {
     apply_style();
 }
@@ -147,6 +149,10 @@ void ChartSeries::apply_style()
     QPen pen(windows_colour(colour_));
     // Width 0 and below draw one pixel wide, as a cosmetic pen does anyway.
     pen.setWidth(std::max(line_width_, 1));
+    if (item_) {
+        item_->set_style(pen, pointer_visible_);
+        return;
+    }
     line_->setPen(pen);
     line_->setPointsVisible(pointer_visible_);
     // The drawing library draws a marker with its "size" as the radius.
@@ -178,13 +184,8 @@ void ChartSeries::apply_style()
     }
 }
 
-void ChartSeries::update_drawing(const ThinningView& view)
+bool ChartSeries::thin_for(const ThinningView& view)
 {
-    if (!active_) {
-        withdraw_drawing();
-        line_->setVisible(false);
-        return;
-    }
     bool changed = true;
     if (rethin_ || !(view == thinning_.view()))
         thinning_.rebuild(points_.data(), points_.size(), view);
@@ -193,6 +194,44 @@ void ChartSeries::update_drawing(const ThinningView& view)
     else
         changed = false;
     rethin_ = false;
+    return changed;
+}
+
+void ChartSeries::update_direct(const ThinningView& view, const QRectF& plot, const AxisRange& x, const AxisRange& y,
+                                bool relayout)
+{
+    if (!active_) {
+        item_->setVisible(false);
+        handed_ = false;
+        return;
+    }
+    if (!thin_for(view) && !relayout && handed_)
+        return;
+    // Mapped afresh at every update: a few thousand points at most, and the
+    // plot or the ranges may have moved.
+    const std::vector<std::size_t>& kept = thinning_.kept();
+    const double sx = x.max > x.min ? plot.width() / (x.max - x.min) : 0;
+    const double sy = y.max > y.min ? plot.height() / (y.max - y.min) : 0;
+    QPolygonF drawn;
+    drawn.reserve(static_cast<qsizetype>(kept.size()));
+    for (std::size_t i : kept) {
+        const ChartPoint& p = points_[i];
+        drawn.append(QPointF(plot.left() + (p.x - x.min) * sx, plot.bottom() - (p.y - y.min) * sy));
+    }
+    drawn_count_ = static_cast<int>(drawn.size());
+    item_->set_drawing(plot, std::move(drawn));
+    item_->setVisible(true);
+    handed_ = true;
+}
+
+void ChartSeries::update_drawing(const ThinningView& view)
+{
+    if (!active_) {
+        withdraw_drawing();
+        line_->setVisible(false);
+        return;
+    }
+    const bool changed = thin_for(view);
     if (changed || !handed_) {
         const std::vector<std::size_t>& kept = thinning_.kept();
         QList<QPointF> drawn;
@@ -209,6 +248,8 @@ void ChartSeries::update_drawing(const ThinningView& view)
 
 void ChartSeries::withdraw_drawing()
 {
+    if (item_)
+        return;  // the chart's own item costs nothing while the scales move
     if (handed_ && line_->count() > 0)
         line_->clear();
     handed_ = false;

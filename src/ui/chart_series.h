@@ -4,6 +4,7 @@
 // their extents cached. What the drawing library gets is the thinned set of
 // chart_thinning.h for the plot's current X range and width, handed over in
 // one call whenever it changes.
+#include <QRectF>
 #include <QString>
 #include <concepts>
 #include <cstddef>
@@ -19,6 +20,7 @@ class QLineSeries;
 namespace lekta::ui {
 
 class Chart;
+class SeriesItem;
 
 // Both draw a polyline; Line is the curve kind, FastLine the one for
 // reference lines. Either may show point markers.
@@ -107,7 +109,9 @@ public:
 private:
     friend class Chart;
     enum class Change { Data, Style, Active };
-    ChartSeries(Chart& chart, SeriesKind kind, QLineSeries* line);
+    // Drawn by the drawing library's `line`, or, with `line` null, by the
+    // chart's own `item` (Chart::SetSeriesDrawing).
+    ChartSeries(Chart& chart, SeriesKind kind, QLineSeries* line, SeriesItem* item = nullptr);
 
     template <class Points>
     static std::vector<ChartPoint> copy_points(const Points& points)
@@ -122,13 +126,21 @@ private:
     void apply_style();
     // Called by the chart: hand over the points to draw for this view.
     void update_drawing(const ThinningView& view);
+    // The same for a series the chart draws itself: the kept points mapped
+    // onto the plot rectangle for the drawn ranges x and y.
+    // Nothing to do when neither the points nor the layout changed.
+    void update_direct(const ThinningView& view, const QRectF& plot, const AxisRange& x, const AxisRange& y,
+                       bool relayout);
+    // Thins afresh or extends the kept points for the view; true when they changed.
+    bool thin_for(const ThinningView& view);
     // Called by the chart before its axes or plot change: the drawing
     // library holds no points until the next update_drawing.
     void withdraw_drawing();
 
     Chart& chart_;
     SeriesKind kind_;
-    QLineSeries* line_;  // owned by the chart's scene
+    QLineSeries* line_;  // owned by the chart's scene; null when the chart draws the series itself
+    SeriesItem* item_;   // owned by the chart's scene; null when the drawing library draws it
     std::vector<ChartPoint> points_;
     bool has_extent_ = false;
     double min_x_ = 0, max_x_ = 0, min_y_ = 0, max_y_ = 0;

@@ -108,6 +108,21 @@ int Grid::AddRow(int count)
     return model_->add_rows(count);
 }
 
+int Grid::AppendRows(std::vector<std::vector<QString>> rows)
+{
+    bool wider = false;
+    for (const auto& cells : rows)
+        for (std::size_t c = 0; c < cells.size() && c < longest_.size(); ++c)
+            if (cells[c].size() > longest_[c].size()) {
+                longest_[c] = cells[c];
+                wider = true;
+            }
+    const int first = model_->append_rows(std::move(rows));
+    if (wider && !model_->updating())
+        fit_columns();
+    return first;
+}
+
 void Grid::DeleteRow(int row)
 {
     model_->delete_row(row);

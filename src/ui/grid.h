@@ -39,6 +39,9 @@ public:
 
     int RowCount() const { return model_->rowCount(); }
     int AddRow(int count = 1);  // index of the first new row
+    // Rows already filled, one text per column, added in one step (a live
+    // table grows by thousands of rows at a time); index of the first.
+    int AppendRows(std::vector<std::vector<QString>> rows);
     void DeleteRow(int row);
     void ClearRows();
     // Every row replaced at once by rows built elsewhere (a loader thread);

@@ -75,6 +75,24 @@ int GridModel::add_rows(int count)
     return first;
 }
 
+int GridModel::append_rows(std::vector<std::vector<QString>> rows)
+{
+    const int first = static_cast<int>(rows_.size());
+    if (rows.empty())
+        return first;
+    if (!updating())
+        beginInsertRows({}, first, first + static_cast<int>(rows.size()) - 1);
+    // No exact reserve: the table grows response by response, and growing
+    // by the vector's own steps keeps each addition from moving every row.
+    for (auto& cells : rows) {
+        cells.resize(static_cast<size_t>(columns_));
+        rows_.push_back(Row{std::move(cells), {}});
+    }
+    if (!updating())
+        endInsertRows();
+    return first;
+}
+
 void GridModel::delete_row(int row)
 {
     if (row < 0 || row >= static_cast<int>(rows_.size()))

@@ -31,6 +31,9 @@ public:
     void set_alignment(int column, Qt::Alignment a);
 
     int add_rows(int count);  // index of the first new row
+    // Rows with their cells (one text per column, missing ones empty) after
+    // the existing ones, announced as one insertion; index of the first.
+    int append_rows(std::vector<std::vector<QString>> rows);
     void delete_row(int row);
     void clear_rows();
     // Puts `rows` in place of every row in one reset; `rows` receives the

@@ -2,14 +2,10 @@
 // protocol engine against the unit simulator program on a pseudo-terminal,
 // from identification to the end of the test.
 #include "online/link_session.h"
+#include "played_test.h"
 #include "support/recording_link_view.h"
 #include "support/test_support.h"
 #include "support/unit_simulator.h"
-#include "testfile/number_text.h"
-
-#include "lib/bmd_writer.h"
-#include "lib/sample_tests.h"
-#include "lib/unit_curve.h"
 
 #include <gtest/gtest.h>
 
@@ -24,73 +20,8 @@ using testing::RecordingLinkView;
 using testing::TempDir;
 using testing::UnitSimulator;
 using testing::wait_until;
-using tools::UnitCurve;
+using namespace testing;  // the played test and what the window shows of it
 using tools::UnitPoint;
-
-constexpr const char* kCompleted = "Испытание завершено !!!";
-
-// What the window must show for a unit point: negative loads and travels as 0.
-LinkPoint curve_point(const UnitPoint& p)
-{
-    const std::int32_t f = std::max(p.f, 0);
-    const std::int32_t h = std::max(p.h, 0);
-    return {static_cast<double>(static_cast<long double>(h) / 1000),
-            static_cast<double>(static_cast<long double>(f) / 1000)};
-}
-LinkPoint extensometer_point(const UnitPoint& p)
-{
-    return {static_cast<double>(static_cast<long double>(p.he) / 10000),
-            static_cast<double>(static_cast<long double>(std::max(p.f, 0)) / 1000)};
-}
-
-std::vector<LinkPoint> curve_of(const std::vector<UnitPoint>& points)
-{
-    std::vector<LinkPoint> out;
-    for (const UnitPoint& p : points)
-        out.push_back(curve_point(p));
-    return out;
-}
-std::vector<LinkPoint> extensometer_curve_of(const std::vector<UnitPoint>& points)
-{
-    std::vector<LinkPoint> out;
-    for (const UnitPoint& p : points)
-        if (p.he != tools::kNoExtensometer)
-            out.push_back(extensometer_point(p));
-    return out;
-}
-
-// The main curve of a completed test: the points, then the drop to zero
-// load at the last deformation.
-std::vector<LinkPoint> completed_curve_of(const std::vector<UnitPoint>& points)
-{
-    std::vector<LinkPoint> out = curve_of(points);
-    if (!points.empty() && points.back().f > 0)
-        out.push_back({curve_point(points.back()).x, 0.0});
-    return out;
-}
-
-std::string kn(std::int32_t newtons) { return number_text(static_cast<long double>(newtons) / 1000); }
-
-// A test file for the simulator to play back, and the curve it will send.
-struct PlayedTest {
-    std::string path;
-    UnitCurve curve;
-};
-PlayedTest played_test(const TempDir& dir, tools::SampleKind kind, int points, bool extensometer)
-{
-    tools::SampleSpecimen specimen;
-    specimen.kind = kind;
-    specimen.material = tools::Material::St3;
-    specimen.size1_mm = 12;
-    specimen.points = points;
-    specimen.seed = 7;
-    PlayedTest t;
-    t.path = dir.file("played.bmd");
-    if (!tools::write_bmd(t.path, tools::synthesize_test(specimen)))
-        return t;
-    t.curve = tools::curve_from_file(t.path, extensometer);
-    return t;
-}
 
 class OnlineDialogue : public ::testing::Test {
 protected:

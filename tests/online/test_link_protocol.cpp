@@ -297,6 +297,34 @@ TEST_F(LinkProtocolTest, DataRequestAfterIdentificationRestartsTheWatchdog)
     EXPECT_FALSE(t3.running());
 }
 
+// Fifteen retries without a byte from the unit: the window is told once,
+// the port is let go and nothing more is sent. Anything received starts the
+// count afresh, so a type Z unit is asked for ever.
+TEST_F(LinkProtocolTest, SilentUnitIsGivenUpAfterFifteenRetries)
+{
+    link->start("COM1");
+    for (int i = 0; i < 10; ++i)
+        link->Timer1Timer();
+    feed("Z");
+    for (int i = 0; i < 14; ++i)
+        link->Timer1Timer();
+    EXPECT_EQ(view.not_found, 0);
+    EXPECT_EQ(port.sent, std::string(25, 'Z'));
+    EXPECT_TRUE(t1.running());
+
+    link->Timer1Timer();
+    EXPECT_EQ(view.not_found, 1);
+    EXPECT_EQ(port.sent, std::string(25, 'Z'));
+    EXPECT_FALSE(t1.running());
+    EXPECT_FALSE(port.open);
+
+    // The next show counts afresh.
+    link->start("COM1");
+    for (int i = 0; i < 14; ++i)
+        link->Timer1Timer();
+    EXPECT_EQ(view.not_found, 1);
+}
+
 TEST_F(LinkProtocolTest, LatestMarkerInAChunkDecides)
 {
     link->start("COM1");

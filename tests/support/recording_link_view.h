@@ -54,6 +54,7 @@ struct RecordingLinkView : LinkView {
         rows.insert(rows.end(), r.begin(), r.end());
         ++row_calls;
     }
+    void unit_not_found() override { ++not_found; }
 
     const std::vector<LinkPoint>& pts(LinkSeries s) { return series[s]; }
     bool panel2 = false;
@@ -62,7 +63,7 @@ struct RecordingLinkView : LinkView {
     std::map<LinkSeries, std::vector<LinkPoint>> series;
     std::map<LinkSeries, int> add_calls;
     std::array<FakeAxes, 2> axes{};
-    int axis_sets = 0, row_calls = 0;
+    int axis_sets = 0, row_calls = 0, not_found = 0;
     std::vector<PointRow> rows;
 };
 

@@ -388,3 +388,89 @@ TEST(ChartRender, TheWhiteGroundFollowsTheChartsSize)
     for (QPoint p : {QPoint(2, 2), QPoint(897, 2), QPoint(2, 597), QPoint(897, 597), QPoint(700, 500)})
         EXPECT_EQ(image.pixelColor(p), QColor(Qt::white)) << p.x() << "," << p.y();
 }
+
+// A chart that grows on screen (a window maximised after it was laid out)
+// is white over its whole new area, not only where it was before.
+TEST(ChartRender, AGrownChartIsWhiteAllOver)
+{
+    ShownChart c(QSize(400, 300));
+    c.curve->ReplacePoints(test_curve(200));
+    lekta::testing::pump_events(50);
+    c.chart.resize(700, 600);
+    lekta::testing::pump_events(50);
+    const QImage shot = c.chart.grab().toImage();
+    ASSERT_EQ(shot.size(), QSize(700, 600));
+    // The margins right of and below the old size hold no line or label.
+    for (const QPoint p : {QPoint(697, 2), QPoint(697, 300), QPoint(697, 597), QPoint(2, 597)})
+        EXPECT_EQ(shot.pixelColor(p), QColor(Qt::white)) << p.x() << "," << p.y();
+}
+
+namespace {
+
+int red_pixels(const QImage& image)
+{
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            n += c.red() > 200 && c.green() < 80 && c.blue() < 80;
+        }
+    return n;
+}
+
+}  // namespace
+
+// A chart that paints its series itself draws the same thinned points where
+// the drawing library would, follows zoom, hides an inactive series and
+// renders at any size; it is chosen before the first series.
+TEST(ChartDirectDrawing, DrawsWhereTheDrawingLibraryWould)
+{
+    Chart library, direct;
+    direct.SetSeriesDrawing(SeriesDrawing::Direct);
+    const std::vector<ChartPoint> curve = test_curve(20000);
+    for (Chart* c : {&library, &direct}) {
+        c->resize(600, 400);
+        c->show();
+        ChartSeries* s = c->AddSeries(SeriesKind::Line);
+        s->SetLineWidth(3);
+        s->ReplacePoints(curve);
+        c->Repaint();
+    }
+    EXPECT_THROW(direct.SetSeriesDrawing(SeriesDrawing::QtCharts), std::logic_error);
+    EXPECT_EQ(direct.Series(0)->DrawnCount(), library.Series(0)->DrawnCount());
+    const int expected = red_pixels(library.grab().toImage());
+    const int drawn = red_pixels(direct.grab().toImage());
+    ASSERT_GT(expected, 1000);
+    EXPECT_NEAR(drawn, expected, expected / 10);
+
+    // The plateau at 40 kN, 3 to 5 mm, lies on a row of red pixels.
+    const QRectF plot = direct.PlotArea();
+    const AxisRange x = direct.VisibleRange(direct.BottomAxis());
+    const AxisRange y = direct.VisibleRange(direct.LeftAxis());
+    auto pixel = [&](double vx, double vy) {
+        return QPointF(plot.left() + (vx - x.min) / (x.max - x.min) * plot.width(),
+                       plot.bottom() - (vy - y.min) / (y.max - y.min) * plot.height())
+            .toPoint();
+    };
+    const QImage shot = direct.grab().toImage();
+    EXPECT_EQ(shot.pixelColor(pixel(4, 40)), QColor(Qt::red));
+
+    // Zoomed into the hardening part: the plateau leaves the picture, the
+    // curve is drawn at the new scale.
+    direct.ZoomRect(QRectF(QPointF(20, 45), QPointF(60, 51)));
+    direct.Repaint();
+    const QImage zoomed = direct.grab().toImage();
+    EXPECT_NE(zoomed.pixelColor(pixel(4, 40)), QColor(Qt::red));
+    EXPECT_GT(red_pixels(zoomed), 1000);
+    direct.UndoZoom();
+
+    direct.Series(0)->SetActive(false);
+    direct.Repaint();
+    EXPECT_EQ(red_pixels(direct.grab().toImage()), 0);
+    direct.Series(0)->SetActive(true);
+
+    // A picture at another size has the curve too, and the chart on screen is as it was.
+    EXPECT_GT(red_pixels(direct.RenderImage(QSize(1200, 800))), expected);
+    direct.Repaint();
+    EXPECT_NEAR(red_pixels(direct.grab().toImage()), drawn, drawn / 20);
+}

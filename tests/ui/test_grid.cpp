@@ -133,6 +133,33 @@ TEST(Grid, RowsCellsSelectionAndBatchedUpdates)
     EXPECT_EQ(g.SelectedRow(), -1);
 }
 
+// A live table grows by thousands of filled rows at a time: one insertion,
+// the cells in place, the selection kept, columns widened for longer texts.
+TEST(Grid, AppendRowsAddsFilledRowsInOneInsertion)
+{
+    Grid g;
+    g.AddColumn({"A", "F", 40, 0, true, false, false});
+    g.AddColumn({"B", "H", 40, 0, true, false, false});
+    g.resize(300, 200);
+    g.show();
+    g.AppendRows({{"1", "2"}});
+    g.SelectRow(0);
+    int inserts = 0;
+    QObject::connect(g.model(), &QAbstractItemModel::rowsInserted, [&] { ++inserts; });
+    const int narrow = g.ColumnWidthOf(1);
+    EXPECT_EQ(g.AppendRows({{"3", "123456789,123456"}, {"5"}, {}}), 1);
+    EXPECT_EQ(inserts, 1);
+    ASSERT_EQ(g.RowCount(), 4);
+    EXPECT_EQ(g.Cell(1, 1), "123456789,123456");
+    EXPECT_EQ(g.Cell(0, 2), "5");
+    EXPECT_TRUE(g.Cell(1, 2).isEmpty());
+    EXPECT_TRUE(g.Cell(0, 3).isEmpty());
+    EXPECT_EQ(g.SelectedRows(), QList<int>{0});
+    EXPECT_GT(g.ColumnWidthOf(1), narrow);
+    EXPECT_EQ(g.AppendRows({}), 4);
+    EXPECT_EQ(inserts, 1);
+}
+
 TEST(ErrorDisplay, ShowsTheTextAndKeepsGoing)
 {
     ScriptedDialogs d;
