@@ -2,6 +2,7 @@
 // entry, on a folder of sample tests. Each command of the main window and of
 // the graph window reaches the window or output that carries it.
 #include <QAction>
+#include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
@@ -14,6 +15,9 @@
 #include "app/port_library.h"
 #include "app/shell_state.h"
 #include "graph/graf.h"
+#include "graph/graph_parameters.h"
+#include "online/receive.h"
+#include "ui/colour_box.h"
 #include "graph/graph_state.h"
 #include "graph/graph_worker.h"
 #include "lib/sample_tests.h"
@@ -131,6 +135,23 @@ TEST_F(Program, CatalogueCommandsReachThePrinterTheWorkbookAndTheGraphWindow)
     dialogs.clear();
     EXPECT_FALSE(open("S18-001.bmd", [] {}));
     EXPECT_TRUE(dialogs.texts().contains("Испытание не имеет график"));
+
+    // The online window's picture and print, and the parameters dialog
+    // reaching both chart windows.
+    dialogs.answer_path(out_file("live"));
+    forms.Form2->N5->trigger();
+    EXPECT_TRUE(QFileInfo::exists(out_file("live.jpg")));
+    printer.setOutputFileName(out_file("live.pdf"));
+    forms.Form2->Gt1->trigger();
+    EXPECT_TRUE(QFileInfo(out_file("live.pdf")).size() > 1000);
+    forms.Form11->FormShow();
+    forms.Form11->ComboBox1->setEditText("2");
+    forms.Form11->ColorBox1->SetSelected(0x008000);
+    forms.Form11->Button2Click();
+    EXPECT_EQ(forms.Form2->Series1->LineWidth(), 2);
+    EXPECT_EQ(forms.Form2->Series1->Color(), 0x008000);
+    EXPECT_EQ(forms.Form3->Series1->LineWidth(), 2);
+    EXPECT_EQ(shell().line_width, "2");
 
     for (const QString& t : dialogs.texts())
         EXPECT_FALSE(t.contains("rror")) << t.toStdString();
