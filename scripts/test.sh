@@ -4,12 +4,15 @@
 # whole suite again with AddressSanitizer and UndefinedBehaviorSanitizer
 # (scripts/sanitize.sh, build-asan/), again with ThreadSanitizer
 # (scripts/sanitize.sh thread, build-tsan/), and each fuzz target for a
-# minute (scripts/fuzz.sh, build-fuzz/). Continuous integration runs this.
+# minute (scripts/fuzz.sh, build-fuzz/). The online window's soak (ten of
+# the largest live tests in one window session, some five minutes) runs once,
+# outside the suite. Continuous integration runs this.
 #
 # A failed step does not stop the later ones (a failed set-up or build
 # does): the run ends with every failure known, and fails.
 #
 #   LEKTA_QUICK=1          only the build and the two runs of the suite
+#   LEKTA_SOAK_RUNS=N      live tests in the soak (default 10)
 #   LEKTA_FUZZ_SECONDS=N   seconds per fuzz target (default 60)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -34,7 +37,11 @@ trap report EXIT
 
 suite() {
   echo "== tests under $1"
-  LANG=$1 LC_ALL=$1 ctest --test-dir build --output-on-failure -j2 --timeout 300
+  LANG=$1 LC_ALL=$1 ctest --test-dir build --output-on-failure -j2 --timeout 300 -LE soak
+}
+soak() {
+  echo "== the online window's soak"
+  LANG=ru_RU.UTF-8 LC_ALL=ru_RU.UTF-8 ctest --test-dir build --output-on-failure -L soak --verbose
 }
 
 step "set-up" bash scripts/setup.sh
@@ -44,6 +51,7 @@ export QT_QPA_PLATFORM=offscreen
 step "tests under C.UTF-8" suite C.UTF-8
 step "tests under ru_RU.UTF-8" suite ru_RU.UTF-8
 if [ "${LEKTA_QUICK:-0}" != 1 ]; then
+  step "online soak" soak
   step "ASan+UBSan build and tests" bash scripts/sanitize.sh
   step "TSan build and tests" bash scripts/sanitize.sh thread
   step "fuzzing" bash scripts/fuzz.sh

@@ -27,14 +27,15 @@ void usage()
     std::cerr << "usage: lekta_unit_sim [--type Y|Z] [--points N] [--file TEST.bmd] [--link PATH]\n"
                  "                      [--silent-after K] [--end-after K]\n"
                  "                      [--malformed odd-length|no-t|t-before-s|bad-pair|count-past-block\n"
-                 "                       --malformed-at K] [--split] [--exit-after-v] [--log]\n";
+                 "                       --malformed-at K] [--split] [--exit-after-v] [--log]\n"
+                 "                      [--flood BYTES --flood-at K] [--slow MS --slow-at K]\n";
 }
 
 int number(const char* text, const char* option)
 {
     char* end = nullptr;
     const long v = std::strtol(text, &end, 10);
-    if (!*text || *end || v < 0 || v > 1'000'000) {
+    if (!*text || *end || v < 0 || v > 100'000'000) {
         std::cerr << "lekta_unit_sim: " << option << " needs a number, not \"" << text << "\"\n";
         std::exit(2);
     }
@@ -85,6 +86,14 @@ int main(int argc, char** argv)
             options.malformed = *kind;
         } else if (a == "--malformed-at") {
             options.malformed_at = number(value(), "--malformed-at");
+        } else if (a == "--flood") {
+            options.flood_bytes = static_cast<std::size_t>(number(value(), "--flood"));
+        } else if (a == "--flood-at") {
+            options.flood_at = number(value(), "--flood-at");
+        } else if (a == "--slow") {
+            options.slow_ms = number(value(), "--slow");
+        } else if (a == "--slow-at") {
+            options.slow_at = number(value(), "--slow-at");
         } else if (a == "--split") {
             options.split = true;
         } else if (a == "--exit-after-v") {

@@ -269,6 +269,42 @@ TEST(UnitSessionTest, FailureModes)
     EXPECT_FALSE(r.writes[1].empty());
     EXPECT_EQ(r.writes[0] + r.writes[1], whole.on_byte('D').writes.at(0));
     EXPECT_TRUE(r.finished);
+
+    // A flood answers one 'D', once in the unit's life (not again after a
+    // restart), with no marker in it and no point used up.
+    UnitOptions flood;
+    flood.flood_at = 2;
+    flood.flood_bytes = 300000;
+    flood.points_per_response = 4;
+    UnitSession f(small_curve(8), flood);
+    UnitSession plain(small_curve(8), UnitOptions{.points_per_response = 4});
+    EXPECT_EQ(f.on_byte('D').writes, plain.on_byte('D').writes);
+    const UnitReply babble = f.on_byte('D');
+    ASSERT_EQ(babble.writes.size(), 1u);
+    EXPECT_EQ(babble.writes[0].size(), 300000u);
+    EXPECT_EQ(babble.writes[0].find_first_not_of("0123456789:;<=>?"), std::string::npos);
+    EXPECT_EQ(f.on_byte('D').writes, plain.on_byte('D').writes);
+    f.on_byte('Z');
+    plain.on_byte('Z');
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(f.on_byte('D').writes, plain.on_byte('D').writes) << i;
+
+    // A slow response: the same text in pieces, the pauses adding up to the time asked.
+    UnitOptions slow;
+    slow.slow_ms = 5000;
+    slow.slow_at = 2;
+    slow.points_per_response = 4;
+    UnitSession g(small_curve(8), slow);
+    UnitSession same(small_curve(8), UnitOptions{.points_per_response = 4});
+    EXPECT_EQ(g.on_byte('D').writes.size(), 1u);
+    same.on_byte('D');
+    const UnitReply pieces = g.on_byte('D');
+    ASSERT_EQ(pieces.writes.size(), 20u);
+    std::string joined;
+    for (const std::string& w : pieces.writes)
+        joined += w;
+    EXPECT_EQ(joined, same.on_byte('D').writes.at(0));
+    EXPECT_NEAR(pieces.pause_ms * 19, 5000, 19);
 }
 
 TEST(UnitCurves, SyntheticTestLooksLikeATensileTest)

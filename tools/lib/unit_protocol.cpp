@@ -140,6 +140,14 @@ UnitReply UnitSession::data_reply()
 {
     if (options_.end_after >= 0 && responses_ >= options_.end_after)
         return {{"E"}, false};
+    if (++requests_ == options_.flood_at && options_.flood_bytes > 0) {
+        // The characters of encoded data, '0' to '?': no 'P', 'S', 'T', 'V',
+        // 'E', 'Y' or 'Z' among them.
+        std::string babble(options_.flood_bytes, '0');
+        for (std::size_t i = 0; i < babble.size(); ++i)
+            babble[i] = static_cast<char>('0' + (i * 7 + i / 16) % 16);
+        return {{std::move(babble)}, false};
+    }
 
     const std::size_t first = std::min(cursor_, curve_.points.size());
     const std::size_t last = std::min(first + options_.points_per_response, curve_.points.size());
@@ -163,7 +171,14 @@ UnitReply UnitSession::data_reply()
 
     UnitReply reply;
     reply.finished = complete && options_.exit_after_v;
-    if (options_.split && text.size() > 1) {
+    if (options_.slow_ms > 0 && responses_ == options_.slow_at && text.size() > 1) {
+        // Twenty pieces (fewer for a short response), the last one at slow_ms.
+        const std::size_t pieces = std::min<std::size_t>(20, text.size());
+        const std::size_t size = (text.size() + pieces - 1) / pieces;
+        for (std::size_t at = 0; at < text.size(); at += size)
+            reply.writes.push_back(text.substr(at, size));
+        reply.pause_ms = reply.writes.size() > 1 ? options_.slow_ms / static_cast<int>(reply.writes.size() - 1) : 0;
+    } else if (options_.split && text.size() > 1) {
         const std::size_t half = text.size() / 2;
         reply.writes = {text.substr(0, half), text.substr(half)};
     } else {
@@ -259,7 +274,7 @@ void serve_unit(PseudoTerminal& pty, UnitSession& session, const std::atomic<boo
             }
             for (std::size_t w = 0; w < reply.writes.size(); ++w) {
                 if (w > 0)
-                    sleep_unless_stopped(80, stop);  // the rest arrives a poll period or so later
+                    sleep_unless_stopped(reply.pause_ms, stop);  // the rest arrives later
                 write_all(master_fd, reply.writes[w], stop);
             }
             if (reply.finished) {

@@ -61,6 +61,15 @@ struct UnitOptions {
     int malformed_at = 1;   // 1-based number of the response that is broken
     bool split = false;     // each data response goes out in two writes
     bool exit_after_v = false;
+    // The 'D' with this 1-based number (counted from the unit's start, so it
+    // happens once) gets `flood_bytes` characters without any marker instead
+    // of a response: a babbling line. No points are used up by it.
+    int flood_at = -1;
+    std::size_t flood_bytes = 0;
+    // The response with this 1-based number is written in pieces spread
+    // evenly over `slow_ms` milliseconds.
+    int slow_at = 1;
+    int slow_ms = 0;
 };
 
 // What the unit writes for one received byte: nothing, one text, or (split)
@@ -68,6 +77,7 @@ struct UnitOptions {
 struct UnitReply {
     std::vector<std::string> writes;
     bool finished = false;  // the test is complete and the unit means to stop
+    int pause_ms = 80;      // between two writes
 };
 
 // The unit's dialogue: 'Z' is answered with the type letter; each 'D' with
@@ -92,6 +102,7 @@ private:
     UnitOptions options_;
     std::size_t cursor_ = 0;  // first point not yet sent
     int responses_ = 0;
+    int requests_ = 0;  // 'D's since the unit started, restarts included
     bool silent_ = false;
 };
 
