@@ -6,7 +6,6 @@
 // buffer never grows, and the port opens again afterwards.
 #include "e2e/played_test.h"
 #include "online/link_session.h"
-#include "support/process_memory.h"
 #include "support/recording_link_view.h"
 #include "support/test_support.h"
 #include "support/unit_simulator.h"
@@ -99,7 +98,6 @@ TEST_F(LineFault, UnitVanishingMidResponse)
     begin(sim->port_name(), LinkProtocol::kTimer3Interval);
     ASSERT_TRUE(wait_until([&] { return view.rows.size() == 100; }, 10000)) << view.rows.size();
     const std::vector<LinkPoint> shown = view.pts(LinkSeries::Series1);
-    const long rss_before = resident_kib();
     ASSERT_TRUE(wait_until([&] { return session.protocol().response_pending(); }, 5000));
     sim.reset();  // the unit's program ends mid-response
     ASSERT_TRUE(wait_until([&] { return !session.CommPortDriver1().Connected(); }, 12000));
@@ -115,7 +113,6 @@ TEST_F(LineFault, UnitVanishingMidResponse)
     EXPECT_FALSE(session.CommPortDriver1().Connected());
     EXPECT_EQ(view.rows.size(), 100u);
     expect_receive_buffer_unchanged();
-    EXPECT_LT(resident_kib() - rss_before, 1024);
 
     UnitSimulator again({"--type", "Y", "--file", test.path, "--points", "100", "--exit-after-v"});
     ASSERT_FALSE(again.path().empty());
@@ -155,8 +152,8 @@ TEST_F(LineFault, UnitFallingSilentThenTheSamePortOpensAgain)
 
 // The line babbles: a 'D' is answered by four receive buffers' worth of the
 // characters data is made of, without a single marker. The engine keeps
-// what fits and drops the rest, shows nothing of it, and the buffer and
-// the process stay their size. Closed by the operator, the same unit plays
+// what fits and drops the rest, shows nothing of it, and the receive buffer
+// stays the one it was given. Closed by the operator, the same unit plays
 // its whole test in the next run.
 TEST_F(LineFault, LineFloodedWithBytesWithoutMarkers)
 {
@@ -172,18 +169,15 @@ TEST_F(LineFault, LineFloodedWithBytesWithoutMarkers)
     begin(sim.port_name());
     ASSERT_TRUE(wait_until([&] { return view.rows.size() == 100; }, 10000)) << view.rows.size();
     const std::vector<LinkPoint> shown = view.pts(LinkSeries::Series1);
-    const long rss_before = resident_kib();
     taken = 0;
     ASSERT_TRUE(wait_until([&] { return taken >= kFlood; }, 14000)) << taken;
     EXPECT_EQ(taken, kFlood);
-    const long rss_after = resident_kib();
 
     EXPECT_EQ(view.rows.size(), 100u);
     EXPECT_EQ(view.pts(LinkSeries::Series1), shown);
     EXPECT_TRUE(view.title.empty());
     EXPECT_EQ(highest_count, LinkState::kReceiveSize);  // full, and no further
     expect_receive_buffer_unchanged();
-    EXPECT_LT(rss_after - rss_before, 512) << rss_before << " KiB before, " << rss_after << " KiB after";
     // No 'P' came: the poll does not ask again, and the port is the
     // watchdog's to let go.
     EXPECT_FALSE(session.Timer2().running());
@@ -209,7 +203,6 @@ TEST_F(LineFault, ResponseSpreadOverManySeconds)
 
     begin(sim.port_name(), LinkProtocol::kTimer3Interval);
     ASSERT_TRUE(wait_until([&] { return view.rows.size() == 100; }, 10000)) << view.rows.size();
-    const long rss_before = resident_kib();
     ASSERT_TRUE(wait_until([&] { return session.protocol().response_pending(); }, 5000));
     // Longer than the watchdog's period into the response: still arriving.
     pump_events(LinkProtocol::kTimer3Interval + 1000);
@@ -220,7 +213,6 @@ TEST_F(LineFault, ResponseSpreadOverManySeconds)
     ASSERT_TRUE(wait_until([&] { return completed(); }, 20000)) << "title: " << view.title;
     expect_whole_test(test.curve.points);
     expect_receive_buffer_unchanged();
-    EXPECT_LT(resident_kib() - rss_before, 1024);
     EXPECT_TRUE(wait_until([&] { return sim.exited(); }, 3000));
 }
 
