@@ -4,6 +4,7 @@
 #include "app/catalogue_columns.h"
 #include "app/catalogue_loader.h"
 #include "app/shell_state.h"
+#include "support/widget_bench_main.h"
 #include "ui/dialogs.h"
 #include "ui/grid.h"
 
@@ -117,13 +118,7 @@ BENCHMARK(BM_RatioToFloor)->Iterations(10)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    make_files(argv[0]);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    std::filesystem::remove_all(g_dir);
-    return 0;
+    const char* program = argv[0];
+    return lekta::bench::run_widget_benchmarks(
+        argc, argv, [program] { make_files(program); }, [] { std::filesystem::remove_all(g_dir); });
 }

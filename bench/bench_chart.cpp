@@ -5,6 +5,7 @@
 // curve, as the floor. Targets: a repaint and a zoom step well inside one
 // 60 Hz frame (16 ms), the append within 5 ms.
 #include "lib/sample_tests.h"
+#include "support/widget_bench_main.h"
 #include "ui/chart.h"
 
 #include <QApplication>
@@ -258,13 +259,5 @@ BENCHMARK(BM_BareQtChartsRepaint)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return lekta::bench::run_widget_benchmarks(argc, argv);
 }

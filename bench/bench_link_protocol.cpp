@@ -3,6 +3,8 @@
 // a shown chart view and whose point table is a list of text rows. Time per
 // response; the poll comes every 500 ms and the target is under 5 ms.
 #include "online/link_protocol.h"
+#include "support/link_bench.h"
+#include "support/widget_bench_main.h"
 
 #include <QApplication>
 #include <QChart>
@@ -24,25 +26,9 @@
 namespace {
 
 using namespace lekta;
-
-struct NullPort : LinkPort {
-    void set_port_name(const std::string& n) override { name = n; }
-    std::string port_name() const override { return name; }
-    bool connect() override { return true; }
-    void disconnect() override {}
-    bool send_char(char16_t) override { return true; }
-    std::string name;
-};
-
-struct PlainTimer : LinkTimer {
-    void start(int ms) override { on = true, ms_ = ms; }
-    void stop() override { on = false; }
-    bool running() const override { return on && ms_ > 0; }
-    void set_interval(int ms) override { ms_ = ms; }
-    int interval() const override { return ms_; }
-    bool on = false;
-    int ms_ = 0;
-};
+using bench::encode;
+using bench::NullPort;
+using bench::PlainTimer;
 
 // Two charts with their series, as the online window builds them; extents
 // kept as points arrive so no response rescans a whole curve.
@@ -132,16 +118,6 @@ public:
     QString record_count;
     bool panel2 = false;
 };
-
-// The unit's encoding: two characters per byte, low nibble first, '0' + n.
-void encode(std::uint32_t v, int bytes, std::string& out)
-{
-    for (int i = 0; i < bytes; ++i) {
-        const unsigned b = (v >> (8 * i)) & 0xFF;
-        out += char('0' + (b & 0x0F));
-        out += char('0' + (b >> 4));
-    }
-}
 
 // A realistic curve: load rising and falling over 60 mm, extensometer
 // readings on the first half.
@@ -300,13 +276,5 @@ BENCHMARK(BM_EngineAlone)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return lekta::bench::run_widget_benchmarks(argc, argv);
 }

@@ -7,6 +7,8 @@
 // whatever the curve's length.
 #include "online/link_protocol.h"
 #include "online/receive.h"
+#include "support/link_bench.h"
+#include "support/widget_bench_main.h"
 #include "ui/chart.h"
 #include "ui/chart_view.h"
 #include "ui/dialogs.h"
@@ -23,37 +25,11 @@
 namespace {
 
 using namespace lekta;
+using bench::encode;
+using bench::NullPort;
+using bench::PlainTimer;
 
 constexpr int kRecords = 5461;
-
-struct NullPort : LinkPort {
-    void set_port_name(const std::string& n) override { name = n; }
-    std::string port_name() const override { return name; }
-    bool connect() override { return true; }
-    void disconnect() override {}
-    bool send_char(char16_t) override { return true; }
-    std::string name;
-};
-
-struct PlainTimer : LinkTimer {
-    void start(int ms) override { on = true, ms_ = ms; }
-    void stop() override { on = false; }
-    bool running() const override { return on && ms_ > 0; }
-    void set_interval(int ms) override { ms_ = ms; }
-    int interval() const override { return ms_; }
-    bool on = false;
-    int ms_ = 0;
-};
-
-// The unit's encoding: two characters per byte, low nibble first, '0' + n.
-void encode(std::uint32_t v, int bytes, std::string& out)
-{
-    for (int i = 0; i < bytes; ++i) {
-        const unsigned b = (v >> (8 * i)) & 0xFF;
-        out += char('0' + (b & 0x0F));
-        out += char('0' + (b >> 4));
-    }
-}
 
 // Response `index` of a long test of 12 largest responses: the travel goes
 // on growing from one response to the next (so the bottom axis widens with
@@ -262,14 +238,6 @@ BENCHMARK(BM_WindowLargestResponseOntoLongCurveInChunks)->Unit(benchmark::kMilli
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    g_rig.reset();
-    benchmark::Shutdown();
-    return 0;
+    // The window goes before the application does.
+    return lekta::bench::run_widget_benchmarks(argc, argv, {}, [] { g_rig.reset(); });
 }

@@ -103,7 +103,7 @@ void curves()
         const std::vector<unsigned char> b = encode_bmd(t);
         return std::vector<std::uint8_t>(b.begin(), b.end());
     };
-    auto spec = [&](const Curve& c) {
+    auto specimen_of = [&](const Curve& c) {
         SampleSpecimen s;
         s.kind = c.kind;
         s.material = c.material;
@@ -116,16 +116,16 @@ void curves()
         return s;
     };
     for (const Curve& c : curves)
-        put("curve", std::string(c.name) + ".bmd", bytes_of(synthesize_test(spec(c))));
+        put("curve", std::string(c.name) + ".bmd", bytes_of(synthesize_test(specimen_of(c))));
 
     const Curve plain{"", SampleKind::Tension, Material::St3, 3, 40};
-    BmdTest t = synthesize_test(spec(plain));
+    BmdTest t = synthesize_test(specimen_of(plain));
     t.area = 0;
     put("curve", "area-0.bmd", bytes_of(t));
-    t = synthesize_test(spec(plain));
+    t = synthesize_test(specimen_of(plain));
     t.model_index = 5;
     put("curve", "model-5.bmd", bytes_of(t));
-    std::vector<std::uint8_t> past = bytes_of(synthesize_test(spec(plain)));
+    std::vector<std::uint8_t> past = bytes_of(synthesize_test(specimen_of(plain)));
     const std::uint32_t count = 100'000;  // the tail's point count, 22 bytes before the end
     for (int i = 0; i < 4; ++i)
         past[past.size() - kStandardTailSize + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(count >> (8 * i));
