@@ -1,26 +1,18 @@
 // "Экспорт" of the online window after a live test: the unit simulator plays
 // a type Y test through the real window to its end, the window's export
 // stores the workbook, and the stored file holds what the unit sent.
-#include "online/online_command.h"
-#include "online/online_state.h"
-#include "online/port_dialog.h"
-#include "online/receive.h"
+#include "online_window_session.h"
 #include "output/curve_export.h"
 #include "output/text_table.h"
 #include "output/xlsx_reader.h"
 #include "played_test.h"
-#include "support/test_support.h"
-#include "support/unit_simulator.h"
-#include "ui/chart.h"
-#include "ui/dialogs.h"
-#include "ui/error_display.h"
 #include "ui/grid.h"
 
 #include <QAction>
 #include <QDir>
-#include <QElapsedTimer>
-#include <QTimer>
 #include <gtest/gtest.h>
+
+#include <limits>
 
 namespace lekta {
 namespace {
@@ -28,21 +20,8 @@ namespace {
 using namespace testing;
 using tools::UnitPoint;
 
-class OnlineExport : public ::testing::Test {
+class OnlineExport : public OnlineWindowSession {
 protected:
-    void SetUp() override
-    {
-        online_state().reset();
-        ui::set_error_dialogs(&dialogs);
-    }
-    void TearDown() override
-    {
-        ui::reset_error_display();
-        online_state().reset();
-    }
-
-    ui::ScriptedDialogs dialogs;
-    TempDir dir;      // the played test
     TempDir exports;  // the default directory the workbook goes to
 };
 
@@ -62,9 +41,7 @@ TEST_F(OnlineExport, ExportAfterALiveTypeYTestStoresTheUnitsPointsAndLoads)
     UnitSimulator sim({"--type", "Y", "--file", test.path, "--points", "70", "--exit-after-v"});
     ASSERT_FALSE(sim.path().empty());
 
-    auto form2 = std::make_unique<TForm2>(dialogs);
-    auto form10 = std::make_unique<TForm10>(dialogs, *form2);
-    form2->session().protocol().set_watchdog_interval(15000);  // as the other window sessions
+    create_windows();
     // Wired as the program entry wires it, with the test's default directory.
     form2->commands.export_curve = [&] {
         const output::GridTexts table(*form2->NextGrid1);
@@ -73,30 +50,18 @@ TEST_F(OnlineExport, ExportAfterALiveTypeYTestStoresTheUnitsPointsAndLoads)
                         {QString::fromStdString(exports.path()), &dialogs, {}});
     };
 
+    // Once the test is over, "Экспорт" while the window is still shown, then "Выход".
     bool exported = false;
-    OnlineCommand c{dialogs, *form2, *form10, [&sim] { return std::vector<std::string>{sim.path()}; },
-                    [&] {
-                        // Once the test is over, "Экспорт" while the window is
-                        // still shown, then "Выход".
-                        QTimer watcher;
-                        QElapsedTimer clock;
-                        clock.start();
-                        QObject::connect(&watcher, &QTimer::timeout, form2.get(), [&] {
-                            const bool over =
-                                form2->Chart1->Title().Text() == kCompleted && !form2->Timer2().running();
-                            if (over && !exported) {
-                                exported = true;
-                                form2->N3->trigger();
-                            }
-                            if (over || clock.elapsed() > 40000)
-                                form2->N4->trigger();
-                        });
-                        watcher.start(20);
-                        return form2->exec();
-                    },
-                    {},
-                    {}};
-    N40Click(c);
+    run_online(sim,
+               [&] {
+                   const bool over = test_over();
+                   if (over && !exported) {
+                       exported = true;
+                       form2->N3->trigger();
+                   }
+                   return over;
+               },
+               40000);
     ASSERT_TRUE(exported) << "title: " << form2->Chart1->Title().Text().toStdString();
 
     const QStringList stored = QDir(QString::fromStdString(exports.path())).entryList(QDir::Files);

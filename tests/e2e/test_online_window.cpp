@@ -2,25 +2,16 @@
 // simulated unit through the port lookup's answer, the window is shown
 // modally, and the unit plays a whole test into its table, labels and charts.
 #include "app/port_library.h"
-#include "online/online_command.h"
-#include "online/online_state.h"
-#include "online/port_dialog.h"
-#include "online/receive.h"
+#include "online_window_session.h"
 #include "played_test.h"
-#include "support/test_support.h"
-#include "support/unit_simulator.h"
 #include "ui/chart.h"
-#include "ui/dialogs.h"
-#include "ui/error_display.h"
 #include "ui/grid.h"
 
 #include <QElapsedTimer>
 #include <QLabel>
-#include <QTimer>
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <functional>
 #include <sys/stat.h>
 
 namespace lekta {
@@ -36,61 +27,6 @@ std::vector<LinkPoint> points_of(const ui::ChartSeries& s)
         out.push_back({p.x, p.y});
     return out;
 }
-
-class OnlineWindowSession : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        online_state().reset();
-        ui::set_error_dialogs(&dialogs);
-    }
-    void TearDown() override
-    {
-        ui::reset_error_display();
-        online_state().reset();
-    }
-
-    // "Он-лайн" with the port lookup answering the simulator's port; while
-    // the window is shown, `watch` is asked every 20 ms whether the run is
-    // over (then "Выход" ends it), for at most timeout_ms.
-    void run_online(const UnitSimulator& sim, const std::function<bool()>& watch, int timeout_ms)
-    {
-        run_online([&sim] { return std::vector<std::string>{sim.path()}; }, watch, timeout_ms);
-    }
-    void run_online(const std::function<std::vector<std::string>()>& find_ports, const std::function<bool()>& watch,
-                    int timeout_ms)
-    {
-        // The windows are created once the unit is there, as the program
-        // creates them at its start.
-        form2 = std::make_unique<TForm2>(dialogs);
-        form10 = std::make_unique<TForm10>(dialogs, *form2);
-        // On a loaded machine the kernel may hold a pseudo-terminal's bytes
-        // back for seconds; the watchdog is not what these tests look at.
-        form2->session().protocol().set_watchdog_interval(15000);
-        OnlineCommand c{dialogs, *form2, *form10, find_ports,
-                        [&] {
-                            QTimer watcher;
-                            QElapsedTimer clock;
-                            clock.start();
-                            QObject::connect(&watcher, &QTimer::timeout, form2.get(), [&] {
-                                if (watch() || clock.elapsed() > timeout_ms)
-                                    form2->N4->trigger();
-                            });
-                            watcher.start(20);
-                            shown = true;
-                            return form2->exec();
-                        },
-                        {},
-                        {}};
-        N40Click(c);
-    }
-
-    ui::ScriptedDialogs dialogs;
-    TempDir dir;
-    std::unique_ptr<TForm2> form2;
-    std::unique_ptr<TForm10> form10;
-    bool shown = false;
-};
 
 TEST_F(OnlineWindowSession, TypeYUnitPlaysAWholeTestIntoTheTableLabelsAndBothCharts)
 {
@@ -110,7 +46,7 @@ TEST_F(OnlineWindowSession, TypeYUnitPlaysAWholeTestIntoTheTableLabelsAndBothCha
                        live_rows = static_cast<std::size_t>(form2->Series1->Count());
                        live_extensometer = static_cast<std::size_t>(form2->LineSeries1->Count());
                    }
-                   return form2->Chart1->Title().Text() == kCompleted && !form2->Timer2().running();
+                   return test_over();
                },
                40000);
     ASSERT_TRUE(shown);
@@ -218,7 +154,7 @@ TEST_F(OnlineWindowSession, DemoSetUpFindsTheSimulatedUnitThroughThePortLookup)
     load_port_library(QString::fromStdString(bin_dir()) + "/libgetnumcom.so");
 
     run_online([] { return find_instrument_ports(); },
-               [&] { return form2->Chart1->Title().Text() == kCompleted && !form2->Timer2().running(); }, 40000);
+               [&] { return test_over(); }, 40000);
     port_library().reset();
     if (had_config)
         qputenv("XDG_CONFIG_HOME", saved_config);
