@@ -1,4 +1,5 @@
 #include "app/delete_form.h"
+#include "ui/window_placement.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -37,10 +38,7 @@ int TForm8::ask()
     // The choice is "Отмена" whenever the dialog is shown, so closing it any
     // other way keeps it so.
     choice_ = kDeleteCancel;
-    if (parentWidget()) {
-        const QRect p = parentWidget()->frameGeometry();
-        move(p.center() - rect().center());
-    }
+    ui::centre_on_parent(*this);
     exec();
     return choice_;
 }

@@ -1,4 +1,5 @@
 #include "graph/open_progress.h"
+#include "ui/window_placement.h"
 
 #include <QFont>
 #include <QLabel>
@@ -35,10 +36,7 @@ TForm7::TForm7(QWidget* parent) : QDialog(parent, Qt::FramelessWindowHint | Qt::
 void TForm7::ShowCentred()
 {
     ProgressBar1->setValue(0);
-    if (parentWidget()) {
-        const QRect p = parentWidget()->frameGeometry();
-        move(p.center() - rect().center());
-    }
+    ui::centre_on_parent(*this);
     show();
 }
 

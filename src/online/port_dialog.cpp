@@ -4,6 +4,7 @@
 #include "online/receive.h"
 #include "ui/dialogs.h"
 #include "ui/error_display.h"
+#include "ui/window_placement.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -69,10 +70,7 @@ void TForm10::fill(const QStringList& ports)
 
 int TForm10::ShowModal()
 {
-    if (parentWidget()) {
-        const QRect p = parentWidget()->frameGeometry();
-        move(p.center() - rect().center());
-    }
+    ui::centre_on_parent(*this);
     return exec();
 }
 
