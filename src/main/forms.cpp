@@ -79,7 +79,9 @@ Forms create_forms(ui::Dialogs& dialogs, bool show_splash)
     f.Form11->set_graph_window(f.Form3);
     f.Form11->set_dialogs(&dialogs);
     f.Form11->set_online_series(f.Form2->Series1, f.Form2->Series2);
-    f.Form2->commands.save_picture = [form2 = f.Form2, &dialogs] { output::save_online_picture(*form2->Chart1, dialogs); };
+    f.Form2->commands.save_picture = [form2 = f.Form2, &dialogs] {
+        output::save_chart_picture(*form2->Chart1, form2->SavePictureDialog1, dialogs);
+    };
     f.Form2->commands.print_chart = [form2 = f.Form2, &dialogs] { output::print_chart(*form2->Chart1, dialogs); };
     f.Form1->commands.start_graph_worker = [form1 = f.Form1, form3 = f.Form3, form7 = f.Form7] {
         MY::launch({form1, form3, form7});

@@ -244,9 +244,7 @@ void LinkProtocol::CommPortDriver1ReceiveData(const unsigned char* data, std::ui
             // its markers, so neither the poll nor the watchdog asks the
             // unit for anything again.
             timer1_.stop();
-            restart_count();
-            st.s_seen = false;
-            st.marker_seen = false;
+            reset_receive_state();
             st.p_in_chunk = st.z_in_chunk = st.y_in_chunk = false;
             st.ended = true;
             view_.set_chart1_title("Испытание закончено!");

@@ -182,7 +182,8 @@ TForm2::TForm2(ui::Dialogs& dialogs, QWidget* parent)
     root->addLayout(body, 1);
     root->addLayout(status);
 
-    // The picture of Chart1 (saved by the later picture command).
+    // The picture of Chart1, asked for by "Сохранить График в  Файл".
+    SavePictureDialog1.title = QStringLiteral("Сохранить рисунок как");
     SavePictureDialog1.default_ext = QStringLiteral("jpg");
     SavePictureDialog1.filter = QStringLiteral("JPEG Image File (*.jpg)|*.jpg");
     SavePictureDialog1.filter_index = 2;

@@ -105,6 +105,14 @@ void write_chart_picture(ui::Chart& chart, const QString& path)
         throw PrintError("Рисунок не сохранён в файл " + path.toStdString() + ": " + writer.errorString().toStdString());
 }
 
+void save_chart_picture(ui::Chart& chart, const ui::FileDialog& dialog, ui::Dialogs& dialogs)
+{
+    const auto path = dialogs.save_file(dialog);
+    if (!path)
+        return;
+    write_chart_picture(chart, with_extension(*path, dialog.default_ext));
+}
+
 void save_graph_picture(ui::Chart& chart, ui::Dialogs& dialogs)
 {
     chart.Repaint();
@@ -112,23 +120,7 @@ void save_graph_picture(ui::Chart& chart, ui::Dialogs& dialogs)
     d.title = QStringLiteral("Сохранить рисунок как");
     d.filter = picture_filter();
     d.default_ext = QStringLiteral("png");
-    const auto path = dialogs.save_file(d);
-    if (!path)
-        return;
-    write_chart_picture(chart, with_extension(*path, d.default_ext));
-}
-
-void save_online_picture(ui::Chart& chart, ui::Dialogs& dialogs)
-{
-    ui::FileDialog d;
-    d.title = QStringLiteral("Сохранить рисунок как");
-    d.filter = QStringLiteral("JPEG Image File (*.jpg)|*.jpg");
-    d.filter_index = 2;
-    d.default_ext = QStringLiteral("jpg");
-    const auto path = dialogs.save_file(d);
-    if (!path)
-        return;
-    write_chart_picture(chart, with_extension(*path, d.default_ext));
+    save_chart_picture(chart, d, dialogs);
 }
 
 }  // namespace lekta::output

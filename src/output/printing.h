@@ -8,7 +8,7 @@
 
 class QPrinter;
 
-namespace lekta::ui { class Chart; class Dialogs; class Grid; }
+namespace lekta::ui { class Chart; class Dialogs; class Grid; struct FileDialog; }
 
 namespace lekta::output {
 
@@ -30,10 +30,12 @@ void N9Click(const ui::Grid& grid, ui::Dialogs& dialogs, QPrinter& printer = out
 // no file chosen yet): then the printer setup dialog offers a PDF file.
 void print_chart(ui::Chart& chart, ui::Dialogs& dialogs, QPrinter& printer = output::printer());
 
-// "Сохранить График в  Файл": the graph window offers every picture type it
-// can write; the online window offers JPEG ("jpg" added to a bare name).
+// "Сохранить График в  Файл": the picture of the chart in the file the save
+// dialog names, its default extension added to a bare name. The online
+// window asks through its own dialog (JPEG); the graph window offers every
+// picture type it can write.
+void save_chart_picture(ui::Chart& chart, const ui::FileDialog& dialog, ui::Dialogs& dialogs);
 void save_graph_picture(ui::Chart& chart, ui::Dialogs& dialogs);
-void save_online_picture(ui::Chart& chart, ui::Dialogs& dialogs);
 
 // The chart without its title at its on-screen size, in the format the file's
 // extension names; the title is shown again however the writing ends.

@@ -255,6 +255,16 @@ TEST(ChartPrintCommand, WithNowhereToPrintTheSetupDialogOffersAFileAndACancelCha
     EXPECT_THROW(output::print_chart(chart, dialogs, printer), output::PrintError);
 }
 
+// The online window's picture dialog: JPEG only.
+ui::FileDialog online_picture_dialog()
+{
+    ui::FileDialog d;
+    d.filter = QStringLiteral("JPEG Image File (*.jpg)|*.jpg");
+    d.filter_index = 2;
+    d.default_ext = QStringLiteral("jpg");
+    return d;
+}
+
 TEST(ChartPicture, HoldsTheFormatItsExtensionNamesAtTheOnScreenSizeWithoutTheTitle)
 {
     TempDir dir;
@@ -267,7 +277,7 @@ TEST(ChartPicture, HoldsTheFormatItsExtensionNamesAtTheOnScreenSizeWithoutTheTit
     dialogs.answer_path(QString::fromStdString(dir.file("graph.bmp")));
     output::save_graph_picture(chart, dialogs);
     dialogs.answer_path(QString::fromStdString(dir.file("live")));  // typed without an extension
-    output::save_online_picture(chart, dialogs);
+    output::save_chart_picture(chart, online_picture_dialog(), dialogs);
 
     EXPECT_EQ(QImageReader(QString::fromStdString(dir.file("graph.png"))).format(), "png");
     EXPECT_EQ(QImageReader(QString::fromStdString(dir.file("graph.bmp"))).format(), "bmp");
@@ -305,7 +315,7 @@ TEST(ChartPicture, ACancelWritesNothingAndAFailureStillBringsTheTitleBack)
     chart_with_curve(chart);
     ui::ScriptedDialogs dialogs;
     dialogs.answer_path(std::nullopt);
-    output::save_online_picture(chart, dialogs);
+    output::save_chart_picture(chart, online_picture_dialog(), dialogs);
     output::save_graph_picture(chart, dialogs);
     EXPECT_TRUE(QDir(QString::fromStdString(dir.path())).isEmpty());
     EXPECT_TRUE(chart.TitleVisible());
