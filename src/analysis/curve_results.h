@@ -69,8 +69,22 @@ struct OffsetLine {
     double elastic_force_at(double he_mm) const { return slope_kn / gauge_base_mm * (he_mm - he_at_zero_mm); }
 };
 
+// The elastic line the proof strength rests on: the modulus E, how well the
+// points fit it, and the force range it was fitted over, as fractions of the
+// proof force. Absent, with its reason, where no proof strength can be read.
+struct ElasticFit {
+    double modulus_gpa = 0;     // E, ГПа
+    double r_squared = 0;       // the fit's coefficient of determination
+    std::size_t points = 0;     // points in the fitted range
+    double from_fraction = 0;   // the range's lower force, × Fp0.2
+    double to_fraction = 0;     // the range's upper force, × Fp0.2
+    Absence absence = Absence::NoExtensometer;
+    bool present() const { return absence == Absence::None; }
+};
+
 struct CurveResults {
     std::array<Result, kQuantityCount> values;
+    ElasticFit elastic;
     bool has_offset_line = false;  // set whenever a linear part was found
     OffsetLine offset_line;
     double noise_kn = 0;  // the force noise the thresholds were scaled by
