@@ -26,19 +26,39 @@ constexpr double kSeatingShare = 0.3;
 // Yielding never sheds half of the force reached: a reading below half of it
 // is a dropout or the fracture, never yielding.
 constexpr double kFractureShare = 0.5;
-// The elastic slope: windows 15 % of Fm wide slide in steps of 2.5 % of Fm
-// from 2.5 % up to 80 %; each takes the run of points from the first one
-// that reaches its lower bound to the last one before the force first
-// passes its upper bound. The steepest window whose points lie on a line
-// (r² at least 0.995, or a scatter about the line within 1.5 times the force
-// noise; four points or more) is the linear part: below it the specimen
-// settles, above it the curve bends over, and both lower the slope.
-constexpr double kWindowSpan = 0.15;
-constexpr double kWindowStep = 0.025;
-constexpr double kWindowTop = 0.80;
-constexpr double kMinLinearity = 0.995;
-constexpr double kMaxScatterNoise = 1.5;
-constexpr std::size_t kMinFitPoints = 4;
+// The yield phenomenon counts only where the force, after its fall, stays
+// at or below the peak over at least 0.05 % strain (a single low reading
+// or a pause of the machine is over well before), and only where the
+// specimen had not yet hardened past the proof point: at the peak its
+// plastic strain, read off the elastic line fitted to 10–40 % of the peak
+// force, is below 0.5 %. Serrations of the hardening lie at 2 % and more.
+constexpr double kYieldRunStrain = 0.0005;
+constexpr double kHardenedStrain = 0.005;
+// Without an extensometer the strain is the travel over a proportional
+// gauge length of 5.65 √S.
+constexpr double kProportionalFactor = 5.65;
+// The elastic line: least squares over 10 % to 40 % of the proof force,
+// the range taken first from the maximum force and then from each new
+// proof force until it no longer changes. Below 10 % the specimen settles
+// in the grips; above 40 % the first plastic strain bends the curve on
+// some metals.
+constexpr double kElasticFrom = 0.10;
+constexpr double kElasticTo = 0.40;
+constexpr int kElasticRounds = 30;
+// The slope needs three points in the range at least, and a proof force
+// that moves by no more than 0.5 % when the slope changes by twice its
+// standard error: else it rests on too little.
+constexpr std::size_t kMinElasticPoints = 3;
+constexpr double kSlopeErrors = 2;
+constexpr double kMaxProofSpread = 0.005;
+// A modulus outside this range belongs to no metal: the fit took the
+// wrong part of the curve.
+constexpr double kMinModulusGpa = 20;
+constexpr double kMaxModulusGpa = 450;
+// Points farther apart than this share of the proof force, where the
+// shifted line crosses the curve, leave the proof force uncertain by more
+// than the interpolation can make good.
+constexpr double kMaxProofStep = 0.03;
 // The offset of the proof force: 0.2 % of the gauge base.
 constexpr double kProofStrain = 0.002;
 
@@ -109,24 +129,104 @@ std::size_t first_maximum(const Points& pts, std::size_t from)
     return at;
 }
 
+// The strain the yield rules measure: the extensometer's where there is one,
+// else the travel over a proportional gauge length; unknown without either.
+struct StrainScale {
+    bool extensometer = false;
+    double length_mm = 0;
+    bool known() const { return length_mm > 0; }
+    double at(const Points& pts, std::size_t i) const
+    {
+        return (extensometer ? pts.p[i].he_mm : pts.p[i].h_mm) / length_mm;
+    }
+};
+
+// A straight line of force against strain, fitted by least squares.
+struct Line {
+    double intercept = 0;  // kN at zero strain
+    double slope = 0;      // kN per unit strain
+    double r_squared = 0;
+    double slope_error = 0;      // the slope's standard error
+    double mean_x = 0, mean_y = 0;  // the centroid of its points
+    std::size_t first = 0, last = 0;
+};
+
+struct LineFit {
+    std::optional<Line> line;
+    Absence absence = Absence::None;  // why there is none
+};
+
+// The line through the loading points from the first one, at or after
+// `from`, that reaches `lo` to the last one before the force first passes
+// `hi`, up to point `last`.
+LineFit fit_line(const Points& pts, const StrainScale& x, std::size_t from, std::size_t last, double lo, double hi,
+                 std::size_t min_points)
+{
+    std::size_t s = from;
+    while (s <= last && pts.f(s) < lo)
+        ++s;
+    std::size_t e = s;
+    while (e <= last && pts.f(e) <= hi)
+        ++e;
+    const std::size_t n = e - s;
+    if (n < min_points)
+        return {std::nullopt, Absence::FewElasticPoints};
+    double mx = 0, my = 0;
+    for (std::size_t i = s; i < e; ++i) {
+        mx += x.at(pts, i);
+        my += pts.f(i);
+    }
+    mx /= static_cast<double>(n);
+    my /= static_cast<double>(n);
+    double sxx = 0, sxy = 0, syy = 0;
+    for (std::size_t i = s; i < e; ++i) {
+        const double dx = x.at(pts, i) - mx, dy = pts.f(i) - my;
+        sxx += dx * dx;
+        sxy += dx * dy;
+        syy += dy * dy;
+    }
+    if (!(sxx > 0 && syy > 0 && sxy > 0) || !std::isfinite(sxy / sxx))
+        return {std::nullopt, Absence::NoLinearPart};
+    const double slope = sxy / sxx;
+    const double residual = std::max(0.0, syy - slope * sxy);
+    const double error = n > 2 ? std::sqrt(residual / static_cast<double>(n - 2) / sxx) : 0;
+    return {Line{my - slope * mx, slope, sxy * slope / syy, error, mx, my, s, e - 1}, Absence::None};
+}
+
+// The plastic strain at point `peak`: its strain less the elastic strain of
+// its force, on the line fitted to the loading points from 10 % to 40 % of
+// that force. Unknown where fewer than three points lie there.
+std::optional<double> plastic_strain_at(const Points& pts, const StrainScale& x, std::size_t peak)
+{
+    const double f = pts.f(peak);
+    const LineFit fit = fit_line(pts, x, 0, peak, kElasticFrom * f, kElasticTo * f, 3);
+    if (!fit.line)
+        return std::nullopt;
+    return x.at(pts, peak) - (f - fit.line->intercept) / fit.line->slope;
+}
+
 struct UpperYield {
     std::size_t upper;  // FeH
     std::size_t fall;   // the first point clearly below it
 };
 
 // The upper yield force is the first maximum before the force first falls by
-// a clear amount while the specimen goes on lengthening, provided the force
-// then climbs again (the plateau or the hardening after it). A first clear
-// fall that never turns is the end of the test: no yield point. A fall while
-// the travel goes back is an unloading, passed over until the force reaches
-// a new maximum; a reading below half the maximum is a dropout or the
-// fracture and is passed over alone.
-std::optional<UpperYield> find_upper_yield(const Points& pts, double top, double noise)
+// a clear amount while the specimen goes on lengthening, then stays at or
+// below it over 0.05 % strain and climbs again (the plateau or the hardening
+// after it), provided the specimen had not yet hardened at that maximum
+// (see the constants above). A fall that never turns is the end of the test,
+// one that turns before the strain has run is passed over, and a maximum
+// reached after hardening is no yield point and neither is any after it. A
+// fall while the travel goes back is an unloading, passed over until the
+// force reaches a new maximum; a reading below half the maximum is a
+// dropout or the fracture and is passed over alone.
+std::optional<UpperYield> find_upper_yield(const Points& pts, double top, double noise, const StrainScale& x)
 {
     double peak = -std::numeric_limits<double>::infinity();
     std::size_t at = 0;
     bool unloading = false;
-    for (std::size_t i = 0; i < pts.size(); ++i) {
+    const std::size_t n = pts.size();
+    for (std::size_t i = 0; i < n; ++i) {
         const double f = pts.f(i);
         if (f > peak) {
             peak = f;
@@ -141,16 +241,38 @@ std::optional<UpperYield> find_upper_yield(const Points& pts, double top, double
             unloading = true;
             continue;
         }
+        if (x.known()) {
+            // Where the force first passes the peak again, between two points.
+            std::size_t k = i + 1;
+            while (k < n && !(pts.f(k) > peak))
+                ++k;
+            double end = x.at(pts, n - 1);
+            if (k < n) {
+                const double t = (peak - pts.f(k - 1)) / (pts.f(k) - pts.f(k - 1));
+                end = x.at(pts, k - 1) + t * (x.at(pts, k) - x.at(pts, k - 1));
+            }
+            if (!(end - x.at(pts, at) >= kYieldRunStrain)) {
+                i = k - 1;  // the same dip: passed over whole
+                continue;
+            }
+        }
         double low = f;
-        for (std::size_t k = i + 1; k < pts.size(); ++k) {
+        bool turns = false;
+        for (std::size_t k = i + 1; k < n && !turns; ++k) {
             const double g = pts.f(k);
             if (g < kFractureShare * peak)
                 continue;
             low = std::min(low, g);
-            if (g >= low + clear)
-                return UpperYield{at, i};
+            turns = g >= low + clear;
         }
-        return std::nullopt;
+        if (!turns)
+            return std::nullopt;
+        if (x.known()) {
+            const std::optional<double> plastic = plastic_strain_at(pts, x, at);
+            if (plastic && *plastic > kHardenedStrain)
+                return std::nullopt;
+        }
+        return UpperYield{at, i};
     }
     return std::nullopt;
 }
@@ -205,79 +327,76 @@ std::size_t find_lower_yield(const Points& pts, const UpperYield& y, std::size_t
     return lowest(y.fall, end);
 }
 
-struct LinearPart {
-    double intercept;  // kN at zero strain
-    double slope;      // kN per unit strain
-    std::size_t first, last;
+struct Crossing {
+    CurvePlace place;
+    std::size_t after = 0;  // the point at or after it
 };
 
-// The steepest straight window of force against strain while loading (up to
-// the point of maximum force `last`); see the constants above.
-std::optional<LinearPart> find_linear_part(const Points& pts, std::size_t last, double fm, double gauge,
-                                           double noise)
-{
-    std::optional<LinearPart> best;
-    std::size_t s = 0, e = 0;
-    for (int w = 1;; ++w) {
-        const double lo = kWindowStep * w * fm;
-        const double hi = lo + kWindowSpan * fm;
-        if (hi > kWindowTop * fm * (1 + 1e-9))
-            break;
-        while (s <= last && pts.f(s) < lo)
-            ++s;
-        if (s > last)
-            break;
-        e = std::max(e, s);
-        while (e <= last && pts.f(e) <= hi)
-            ++e;
-        const std::size_t n = e - s;
-        if (n < kMinFitPoints)
-            continue;
-        double mx = 0, my = 0;
-        for (std::size_t i = s; i < e; ++i) {
-            mx += pts.p[i].he_mm / gauge;
-            my += pts.f(i);
-        }
-        mx /= static_cast<double>(n);
-        my /= static_cast<double>(n);
-        double sxx = 0, sxy = 0, syy = 0;
-        for (std::size_t i = s; i < e; ++i) {
-            const double dx = pts.p[i].he_mm / gauge - mx, dy = pts.f(i) - my;
-            sxx += dx * dx;
-            sxy += dx * dy;
-            syy += dy * dy;
-        }
-        if (!(sxx > 0 && syy > 0 && sxy > 0))
-            continue;
-        const double slope = sxy / sxx;
-        const double scatter = std::sqrt(std::max(0.0, syy - sxy * slope) / static_cast<double>(n - 2));
-        const bool straight = sxy * slope / syy >= kMinLinearity || scatter <= kMaxScatterNoise * noise;
-        if (!straight || !std::isfinite(slope))
-            continue;
-        if (!best || slope > best->slope)
-            best = LinearPart{my - slope * mx, slope, s, e - 1};
-    }
-    return best;
-}
-
-// The first place, from the start of the linear part up to the maximum force,
-// where the curve falls to the elastic line shifted by 0.2 % strain.
-std::optional<CurvePlace> offset_intersection(const Points& pts, const LinearPart& line, std::size_t last,
-                                              double gauge)
+// The first place, from the start of the elastic line's points up to the
+// maximum force, where the curve falls to the line shifted by 0.2 % strain.
+std::optional<Crossing> offset_intersection(const Points& pts, const Line& line, std::size_t last, double gauge)
 {
     auto gap = [&](std::size_t i) {
         return pts.f(i) - (line.intercept + line.slope * (pts.p[i].he_mm / gauge - kProofStrain));
     };
     double before = gap(line.first);
     if (before <= 0)
-        return pts.at(line.first);
+        return Crossing{pts.at(line.first), line.first};
     for (std::size_t i = line.first + 1; i <= last; ++i) {
         const double g = gap(i);
         if (g <= 0)
-            return pts.between(i, before / (before - g));
+            return Crossing{pts.between(i, before / (before - g)), i};
         before = g;
     }
     return std::nullopt;
+}
+
+struct Proof {
+    std::optional<Line> line;          // the elastic line, where one was fitted
+    std::optional<CurvePlace> place;   // Fp0.2, where it holds
+    Absence absence = Absence::None;   // why not
+};
+
+// The elastic line and the proof force by the offset method, on the points
+// up to the maximum force `last` (see the constants above). The line is
+// kept, for showing, where it meets nothing; not where it is implausible.
+Proof find_proof(const Points& pts, std::size_t last, double gauge, double area)
+{
+    const StrainScale x{true, gauge};
+    double base = pts.f(last);
+    std::optional<Crossing> cross;
+    std::optional<Line> line;
+    for (int round = 0; round < kElasticRounds; ++round) {
+        const LineFit fit = fit_line(pts, x, 0, last, kElasticFrom * base, kElasticTo * base, kMinElasticPoints);
+        if (!fit.line)
+            return {std::nullopt, std::nullopt, fit.absence};
+        const bool same = line && line->first == fit.line->first && line->last == fit.line->last;
+        line = fit.line;
+        cross = offset_intersection(pts, *line, last, gauge);
+        if (!cross)
+            return {line, std::nullopt, Absence::NoIntersection};
+        if (same)
+            break;
+        base = cross->place.f_kn;
+    }
+    if (area > 0) {
+        const double modulus = line->slope / area;  // kN per mm² is ГПа
+        if (!(modulus >= kMinModulusGpa && modulus <= kMaxModulusGpa))
+            return {std::nullopt, std::nullopt, Absence::ImplausibleModulus};
+    }
+    for (const double sign : {-1.0, 1.0}) {
+        Line tilted = *line;
+        tilted.slope = line->slope + sign * kSlopeErrors * line->slope_error;
+        tilted.intercept = line->mean_y - tilted.slope * line->mean_x;
+        const std::optional<Crossing> other =
+            tilted.slope > 0 ? offset_intersection(pts, tilted, last, gauge) : std::nullopt;
+        if (!other || std::abs(other->place.f_kn - cross->place.f_kn) > kMaxProofSpread * cross->place.f_kn)
+            return {line, std::nullopt, Absence::FewElasticPoints};
+    }
+    const std::size_t i = cross->after;
+    if (i > line->first && pts.f(i) - pts.f(i - 1) > kMaxProofStep * cross->place.f_kn)
+        return {line, std::nullopt, Absence::SparseAtProof};
+    return {line, cross->place, Absence::None};
 }
 
 }  // namespace
@@ -293,6 +412,7 @@ CurveResults analyse_curve(const CurveInput& input)
         strain_absence = Absence::NoExtensometer;
     else if (!(std::isfinite(gauge) && gauge > 0))
         strain_absence = Absence::NoGaugeBase;
+    r.elastic.absence = strain_absence;
 
     auto put = [&r](Quantity q, double value, const CurvePlace& place) {
         r[q] = Result{value, Absence::None, place};
@@ -304,6 +424,7 @@ CurveResults analyse_curve(const CurveInput& input)
         absent(Quantity::FeL, why);
         absent(Quantity::Fp02, strain_absence != Absence::None ? strain_absence : why);
         absent(Quantity::Agt, strain_absence != Absence::None ? strain_absence : why);
+        r.elastic.absence = r[Quantity::Fp02].absence;
     };
     // A strength: its force over the area, where both exist.
     auto stresses = [&] {
@@ -338,7 +459,12 @@ CurveResults analyse_curve(const CurveInput& input)
     // With a yield point the maximum force is the highest after yielding
     // began: a curve whose upper yield stays the highest force has its
     // strength from the hardening after the plateau.
-    const std::optional<UpperYield> yield = find_upper_yield(pts, top, r.noise_kn);
+    StrainScale yield_strain;
+    if (strain_absence == Absence::None)
+        yield_strain = {true, gauge};
+    else if (area_ok)
+        yield_strain = {false, kProportionalFactor * std::sqrt(input.area_mm2)};
+    const std::optional<UpperYield> yield = find_upper_yield(pts, top, r.noise_kn, yield_strain);
     const std::size_t fm_at = yield ? first_maximum(pts, yield->fall) : top_at;
     put(Quantity::Fm, pts.f(fm_at), pts.at(fm_at));
     if (yield) {
@@ -356,22 +482,29 @@ CurveResults analyse_curve(const CurveInput& input)
     } else {
         // The extensometer reads from zero at the start of the test.
         put(Quantity::Agt, pts.p[fm_at].he_mm / gauge * 100, pts.at(fm_at));
-        const std::optional<LinearPart> line = find_linear_part(pts, fm_at, pts.f(fm_at), gauge, r.noise_kn);
-        if (!line) {
-            absent(Quantity::Fp02, Absence::NoLinearPart);
-        } else {
+        const Proof proof = find_proof(pts, fm_at, gauge, area_ok ? input.area_mm2 : 0);
+        if (proof.line) {
+            const Line& line = *proof.line;
             r.has_offset_line = true;
-            r.offset_line.slope_kn = line->slope;
+            r.offset_line.slope_kn = line.slope;
             r.offset_line.gauge_base_mm = gauge;
-            r.offset_line.he_at_zero_mm = -line->intercept / line->slope * gauge;
+            r.offset_line.he_at_zero_mm = -line.intercept / line.slope * gauge;
             r.offset_line.offset_mm = kProofStrain * gauge;
-            r.offset_line.fit_first = pts.at(line->first).point;
-            r.offset_line.fit_last = pts.at(line->last).point;
-            const std::optional<CurvePlace> cross = offset_intersection(pts, *line, fm_at, gauge);
-            if (cross)
-                put(Quantity::Fp02, cross->f_kn, *cross);
-            else
-                absent(Quantity::Fp02, Absence::NoIntersection);
+            r.offset_line.fit_first = pts.at(line.first).point;
+            r.offset_line.fit_last = pts.at(line.last).point;
+        }
+        if (proof.place) {
+            put(Quantity::Fp02, proof.place->f_kn, *proof.place);
+            ElasticFit& e = r.elastic;
+            e.modulus_gpa = area_ok ? proof.line->slope / input.area_mm2 : 0;
+            e.r_squared = proof.line->r_squared;
+            e.points = proof.line->last - proof.line->first + 1;
+            e.from_fraction = kElasticFrom;
+            e.to_fraction = kElasticTo;
+            e.absence = area_ok ? Absence::None : Absence::NoArea;
+        } else {
+            absent(Quantity::Fp02, proof.absence);
+            r.elastic.absence = proof.absence;
         }
     }
     stresses();

@@ -35,6 +35,9 @@ enum class Absence {
     NoGaugeBase,     // the extensometer's gauge base is zero: no strain
     NoLinearPart,    // no straight run of force against strain while loading
     NoIntersection,  // the shifted elastic line does not meet the curve before the maximum
+    FewElasticPoints,    // too few points in the elastic line's force range
+    ImplausibleModulus,  // the elastic line's modulus belongs to no metal
+    SparseAtProof,       // the points where the shifted line meets the curve lie too far apart
 };
 
 // A place on the curve: the load and both deformations there. `point` is

@@ -34,7 +34,7 @@ TEST(AwkwardCurves, NoPointsNoLoadOnePoint)
     EXPECT_DOUBLE_EQ(r1[Quantity::Fm].value, 12.5);
     EXPECT_DOUBLE_EQ(r1[Quantity::Agt].value, 1);
     EXPECT_EQ(r1[Quantity::FeH].absence, Absence::NoYieldPoint);
-    EXPECT_EQ(r1[Quantity::Rp02].absence, Absence::NoLinearPart);
+    EXPECT_EQ(r1[Quantity::Rp02].absence, Absence::FewElasticPoints);
     EXPECT_FALSE(r1.has_offset_line);
 }
 
