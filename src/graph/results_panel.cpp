@@ -43,6 +43,22 @@ QString value_of(double value, analysis::Quantity q)
     return number_of(value, analysis::decimals_of(analysis::unit_of(q)));
 }
 
+// "1 точка", "3 точки", "23 точки", "11 точек".
+QString points_text(std::size_t n)
+{
+    const std::size_t tens = n % 100, units = n % 10;
+    const char* word = (tens >= 11 && tens <= 14) ? "точек"
+                       : units == 1                 ? "точка"
+                       : (units >= 2 && units <= 4) ? "точки"
+                                                    : "точек";
+    return QString::number(n) + " " + QString::fromUtf8(word);
+}
+
+QString percent_of(double fraction)
+{
+    return QString::number(std::lround(fraction * 100));
+}
+
 // Cuts the segment a–b to the rectangle (Liang and Barsky); false when
 // nothing of it lies inside.
 bool clip(ui::ChartPoint& a, ui::ChartPoint& b, double min_x, double max_x, double min_y, double max_y)
@@ -158,6 +174,15 @@ ResultsPanel::ResultsPanel(ui::Chart& chart, const ui::ChartSeries& travel, cons
     grid->setColumnStretch(2, 3);
     grid->setColumnStretch(3, 2);
     layout->addLayout(grid);
+    elastic_ = new QLabel(this);
+    elastic_->setObjectName("ElasticLabel");
+    elastic_->setWordWrap(true);
+    elastic_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    layout->addWidget(elastic_);
+    method_ = new QLabel(this);
+    method_->setObjectName("MethodLabel");
+    method_->setWordWrap(true);
+    layout->addWidget(method_);
     note_ = new QLabel(this);
     note_->setWordWrap(true);
     layout->addWidget(note_);
@@ -202,6 +227,16 @@ QString ResultsPanel::Text(int row, int column) const
     return cells_.at(static_cast<std::size_t>(row)).at(static_cast<std::size_t>(column))->text();
 }
 
+QString ResultsPanel::ElasticText() const
+{
+    return elastic_->text();
+}
+
+QString ResultsPanel::MethodText() const
+{
+    return method_->text();
+}
+
 void ResultsPanel::fill_texts()
 {
     const QString headers[kColumns] = {QStringLiteral("Величина"), QStringLiteral("По кривой"),
@@ -232,6 +267,22 @@ void ResultsPanel::fill_texts()
                 d.prepend('+');
         }
         cells_[r][3]->setText(d);
+    }
+    elastic_->clear();
+    method_->clear();
+    if (results_) {
+        const analysis::ElasticFit& e = results_->computed.elastic;
+        if (e.present()) {
+            elastic_->setText(QStringLiteral("E = ") + number_of(e.modulus_gpa, 1) + QStringLiteral(" ГПа; R² = ") +
+                              number_of(e.r_squared, 4));
+            method_->setText(QStringLiteral("E по ") + percent_of(e.from_fraction) + "–" + percent_of(e.to_fraction) +
+                             QStringLiteral(" % Rp0.2, ") + points_text(e.points));
+        } else if (e.absence == analysis::Absence::NoExtensometer) {
+            elastic_->setText(QStringLiteral("Без экстензометра E и Rp0.2 не определяются: перемещение траверсы "
+                                             "включает податливость машины."));
+        } else {
+            elastic_->setText(QStringLiteral("E: ") + text_of(analysis::absence_text(e.absence)));
+        }
     }
     note_->setText(results_ ? QStringLiteral("Прибор — значения, записанные прибором. Его Fв — нагрузка при "
                                              "разрыве, поэтому Fm сравнивается по Rm и δв.")

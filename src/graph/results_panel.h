@@ -5,7 +5,8 @@
 // in kN, МПа or percent, the unit's value beside it and the difference in
 // percent, or the reason it is absent; on the chart a marker at each place a
 // value was read, in the view it belongs to, and the 0.2 % offset line in
-// the F(H e) view.
+// the F(H e) view. Under the table the modulus E the offset line has, how
+// well the points fit it and over which range it was fitted.
 //
 // The markers and the line are series of the window's chart added after its
 // four own ones. They are active only while the panel is shown and only in
@@ -62,6 +63,13 @@ public:
     static constexpr int kRows = 1 + static_cast<int>(analysis::kQuantityCount);
     QString Text(int row, int column) const;
 
+    // Under the table: the elastic line the proof strength rests on ("E =
+    // 205,3 ГПа; R² = 0,9999") and, on a line of its own, the method and range
+    // ("E по 10–40 % Rp0.2, 23 точки"); without an extensometer, that there
+    // is no E and no Rp0.2.
+    QString ElasticText() const;
+    QString MethodText() const;
+
     // The markers: view 0 or 1, in the order Fm, FeH, FeL, Fp0.2.
     static constexpr std::array<analysis::Quantity, 4> kMarked = {
         analysis::Quantity::Fm, analysis::Quantity::FeH, analysis::Quantity::FeL, analysis::Quantity::Fp02};
@@ -82,6 +90,8 @@ private:
     std::array<std::array<ui::ChartSeries*, kMarked.size()>, 2> markers_{};
     ui::ChartSeries* offset_line_ = nullptr;
     std::array<std::array<QLabel*, kColumns>, kRows> cells_{};
+    QLabel* elastic_ = nullptr;
+    QLabel* method_ = nullptr;
     QLabel* note_ = nullptr;
     std::shared_ptr<const analysis::ComparedResults> results_;
     int view_ = 0;

@@ -192,6 +192,8 @@ TEST_F(ResultsPanelTest, TextsUnderEitherSeparator)
     analysis::StoredResults plateau_stored{487.2, 98.5, 549, 120, {}, {}};
     const analysis::CurveResults smooth = results(
         {{Quantity::Fp02, 41.25}, {Quantity::Rp02, 820.7}, {Quantity::Agt, 4.876}}, analysis::Absence::NoYieldPoint);
+    analysis::CurveResults fitted = smooth;
+    fitted.elastic = {205.34, 0.99987, 23, 0.1, 0.4, analysis::Absence::None};
     // Fт of a smooth material is an offset value: FeL stays absent beside it.
     analysis::StoredResults smooth_stored{820, 41.3, 0, 50, 41.25, 825};
 
@@ -225,7 +227,19 @@ TEST_F(ResultsPanelTest, TextsUnderEitherSeparator)
         EXPECT_EQ(text(Quantity::Agt, 0), "Agt, %");
         EXPECT_EQ(text(Quantity::Agt, 1), number("4,88"));
 
+
+        show(fitted, smooth_stored, false);
+        EXPECT_EQ(panel().ElasticText(), number("E = 205,3 ГПа; R² = 0,9999"));
+        EXPECT_EQ(panel().MethodText(), "E по 10–40 % Rp0.2, 23 точки");
+        analysis::CurveResults few = fitted;
+        few.elastic.absence = analysis::Absence::FewElasticPoints;
+        show(few, smooth_stored, false);
+        EXPECT_EQ(panel().ElasticText(), "E: мало точек на упругом участке");
+        EXPECT_EQ(panel().MethodText(), "");
+
         show(plateau, plateau_stored, true);  // a compression test stores no yield or strength
+        EXPECT_EQ(panel().ElasticText(), "Без экстензометра E и Rp0.2 не определяются: перемещение траверсы "
+                                         "включает податливость машины.");
         EXPECT_EQ(text(Quantity::FeL, 2), "—");
     }
 }
