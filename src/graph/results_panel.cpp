@@ -284,6 +284,8 @@ void ResultsPanel::fill_texts()
             elastic_->setText(QStringLiteral("E: ") + text_of(analysis::absence_text(e.absence)));
         }
     }
+    elastic_->setHidden(elastic_->text().isEmpty());
+    method_->setHidden(method_->text().isEmpty());
     note_->setText(results_ ? QStringLiteral("Прибор — значения, записанные прибором. Его Fв — нагрузка при "
                                              "разрыве, поэтому Fm сравнивается по Rm и δв.")
                             : QStringLiteral("Результаты не вычислены."));
