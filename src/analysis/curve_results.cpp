@@ -1,5 +1,7 @@
 #include "analysis/curve_results.h"
 
+#include <cmath>
+
 namespace lekta::analysis {
 
 const std::array<Quantity, kQuantityCount>& quantities()
@@ -56,6 +58,20 @@ const std::string& absence_text(Absence a)
         "редкие точки у Fp0.2",
     };
     return texts[static_cast<std::size_t>(a)];
+}
+
+std::string elastic_method_text(const ElasticFit& e)
+{
+    if (!e.present())
+        return {};
+    const std::size_t n = e.points, tens = n % 100, units = n % 10;
+    const char* word = (tens >= 11 && tens <= 14) ? "точек"
+                       : units == 1                 ? "точка"
+                       : (units >= 2 && units <= 4) ? "точки"
+                                                    : "точек";
+    auto percent = [](double fraction) { return std::to_string(std::lround(fraction * 100)); };
+    return "E по " + percent(e.from_fraction) + "–" + percent(e.to_fraction) + " % Rp0.2, " + std::to_string(n) + " " +
+           word;
 }
 
 }  // namespace lekta::analysis

@@ -103,5 +103,8 @@ const std::string& symbol(Quantity q);
 const std::string& unit_text(Unit u);
 // Why a value is absent, in the operator's words; empty for Absence::None.
 const std::string& absence_text(Absence a);
+// The method and range of a present elastic fit, "E по 10–40 % Rp0.2,
+// 23 точки"; empty where it is absent.
+std::string elastic_method_text(const ElasticFit& e);
 
 }  // namespace lekta::analysis

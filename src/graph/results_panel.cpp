@@ -43,22 +43,6 @@ QString value_of(double value, analysis::Quantity q)
     return number_of(value, analysis::decimals_of(analysis::unit_of(q)));
 }
 
-// "1 точка", "3 точки", "23 точки", "11 точек".
-QString points_text(std::size_t n)
-{
-    const std::size_t tens = n % 100, units = n % 10;
-    const char* word = (tens >= 11 && tens <= 14) ? "точек"
-                       : units == 1                 ? "точка"
-                       : (units >= 2 && units <= 4) ? "точки"
-                                                    : "точек";
-    return QString::number(n) + " " + QString::fromUtf8(word);
-}
-
-QString percent_of(double fraction)
-{
-    return QString::number(std::lround(fraction * 100));
-}
-
 // Cuts the segment a–b to the rectangle (Liang and Barsky); false when
 // nothing of it lies inside.
 bool clip(ui::ChartPoint& a, ui::ChartPoint& b, double min_x, double max_x, double min_y, double max_y)
@@ -275,8 +259,7 @@ void ResultsPanel::fill_texts()
         if (e.present()) {
             elastic_->setText(QStringLiteral("E = ") + number_of(e.modulus_gpa, 1) + QStringLiteral(" ГПа; R² = ") +
                               number_of(e.r_squared, 4));
-            method_->setText(QStringLiteral("E по ") + percent_of(e.from_fraction) + "–" + percent_of(e.to_fraction) +
-                             QStringLiteral(" % Rp0.2, ") + points_text(e.points));
+            method_->setText(text_of(analysis::elastic_method_text(e)));
         } else if (e.absence == analysis::Absence::NoExtensometer) {
             elastic_->setText(QStringLiteral("Без экстензометра E и Rp0.2 не определяются: перемещение траверсы "
                                              "включает податливость машины."));

@@ -37,6 +37,18 @@ void write_results_columns(Worksheet& sheet, const analysis::ComparedResults& re
             sheet.Cells(row, difference).Value = rounded(*d, 2);
         ++row;
     }
+    // The elastic line the proof strength rests on: E, then R² named with
+    // the method and range.
+    const ElasticFit& e = results.computed.elastic;
+    sheet.Cells(row, name) = QStringLiteral("E, ГПа");
+    if (!e.present()) {
+        sheet.Cells(row, value) = text_of(absence_text(e.absence));
+        return;
+    }
+    sheet.Cells(row, value).Value = rounded(e.modulus_gpa, 1);
+    ++row;
+    sheet.Cells(row, name) = QStringLiteral("R² (") + text_of(elastic_method_text(e)) + ")";
+    sheet.Cells(row, value).Value = rounded(e.r_squared, 4);
 }
 
 }  // namespace lekta::output

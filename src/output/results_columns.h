@@ -5,7 +5,8 @@
 // "Разница, %", then one row per quantity from row 3: its symbol and unit,
 // the value from the curve (or the reason it is absent), the unit's value
 // and the difference in percent, each number rounded as the results panel
-// shows it.
+// shows it. Under them E in ГПа (or why there is none) and, with E, its
+// fit's R² named with the method and range.
 #include "analysis/result_comparison.h"
 #include "output/spreadsheet_app.h"
 

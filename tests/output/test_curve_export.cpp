@@ -166,6 +166,7 @@ TEST_F(CurveExport, ResultsFromTheCurveBesideTheCurveColumns)
     computed[Quantity::Fm] = {2.0004, analysis::Absence::None, {}};
     computed[Quantity::Rm] = {101.86543, analysis::Absence::None, {}};
     computed[Quantity::Fp02] = {1.2345, analysis::Absence::None, {}};
+    computed.elastic = {205.34, 0.99987, 23, 0.1, 0.4, analysis::Absence::None};
     const analysis::ComparedResults results =
         analysis::compare_with_stored(computed, {0, 1.3, 100, 2.5, 1.25, 0}, false);
 
@@ -186,8 +187,8 @@ TEST_F(CurveExport, ResultsFromTheCurveBesideTheCurveColumns)
         EXPECT_EQ(plain.style(c->style).bold, file.style(cell.style).bold);
         EXPECT_EQ(plain.style(c->style).number_format, file.style(cell.style).number_format);
     }
-    // J to M: the caption, 4 headers, 9 names and values, 5 stored values, 2 differences.
-    EXPECT_EQ(s.cells.size(), p.cells.size() + 1 + 4 + 9 + 9 + 5 + 2);
+    // J to M: the caption, 4 headers, 9 names and values, 5 stored values, 2 differences, E and R².
+    EXPECT_EQ(s.cells.size(), p.cells.size() + 1 + 4 + 9 + 9 + 5 + 2 + 4);
     EXPECT_EQ(s.widths, p.widths);
     for (std::size_t k = 1; k < 3; ++k)
         EXPECT_EQ(file.sheets[k].chart->series[1].y_ref, plain.sheets[k].chart->series[1].y_ref);
@@ -206,6 +207,10 @@ TEST_F(CurveExport, ResultsFromTheCurveBesideTheCurveColumns)
     EXPECT_EQ(number(s, 9, 13), -1.24);
     EXPECT_EQ(number(s, 10, 12), 0);  // no difference from a stored 0
     EXPECT_FALSE(s.cell(10, 13));
+    EXPECT_EQ(text(s, 12, 10), "E, ГПа");
+    EXPECT_EQ(number(s, 12, 11), 205.3);
+    EXPECT_EQ(text(s, 13, 10), "R² (E по 10–40 % Rp0.2, 23 точки)");
+    EXPECT_EQ(number(s, 13, 11), 0.9999);
 }
 
 TEST_F(CurveExport, NothingToExportIsSaidAndNoApplicationStarts)
