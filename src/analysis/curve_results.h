@@ -33,7 +33,7 @@ enum class Absence {
     NoYieldPoint,    // the force never falls clearly before it climbs to its maximum
     NoExtensometer,  // the test was run without an extensometer
     NoGaugeBase,     // the extensometer's gauge base is zero: no strain
-    NoLinearPart,    // no straight run of force against strain while loading
+    NoLinearPart,    // the loading points give no rising line of force against strain
     NoIntersection,  // the shifted elastic line does not meet the curve before the maximum
     FewElasticPoints,    // too few points in the elastic line's force range
     ImplausibleModulus,  // the elastic line's modulus belongs to no metal
@@ -88,7 +88,7 @@ struct ElasticFit {
 struct CurveResults {
     std::array<Result, kQuantityCount> values;
     ElasticFit elastic;
-    bool has_offset_line = false;  // set whenever a linear part was found
+    bool has_offset_line = false;  // set wherever an elastic line of a plausible modulus was fitted
     OffsetLine offset_line;
     double noise_kn = 0;  // the force noise the thresholds were scaled by
 
