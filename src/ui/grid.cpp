@@ -97,10 +97,11 @@ int Grid::needed_width(int column) const
     int w = 0;
     // Captions may hold several lines; the widest one counts.
     const QFontMetrics header_metrics(horizontalHeader()->font());
-    // A sortable column leaves room for the sort arrow beside its caption,
+    // The sorted column leaves room for the sort arrow beside its caption,
     // as much as the header itself reserves for it.
-    const int arrow =
-        c.sortable ? header_metrics.height() + style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, this) : 0;
+    const int arrow = column == sorted_column_
+                          ? header_metrics.height() + style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, this)
+                          : 0;
     for (const QString& line : QString(c.caption).replace("\r\n", "\n").split('\n'))
         w = std::max(w, header_metrics.horizontalAdvance(line) + 10 + arrow);
     const QString& longest = longest_[static_cast<size_t>(column)];
@@ -213,14 +214,20 @@ void Grid::SortColumn(int column, bool ascending)
     model_->sort_by(column, ascending);
     horizontalHeader()->setSortIndicatorShown(true);
     horizontalHeader()->setSortIndicator(column, ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
+    if (!model_->updating())
+        fit_columns();
 }
 
 void Grid::forget_sort()
 {
+    if (sorted_column_ < 0)
+        return;
     sorted_column_ = -1;
     sorted_ascending_ = true;
     horizontalHeader()->setSortIndicatorShown(false);
     horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+    if (!model_->updating())
+        fit_columns();
 }
 
 void Grid::header_clicked(int section)
