@@ -100,6 +100,7 @@ public:
     void set_manual_left_minimum_bottom_maximum(LinkChart) override {}
 
     void unit_not_found() override {}
+    void link_lost() override {}
     void add_rows(const std::vector<PointRow>& r) override
     {
         rows.reserve(rows.size() + r.size());
@@ -244,6 +245,7 @@ struct PlainView : LinkView {
     void set_manual_left_minimum_bottom_maximum(LinkChart) override {}
     void add_rows(const std::vector<PointRow>& r) override { rows.insert(rows.end(), r.begin(), r.end()); }
     void unit_not_found() override {}
+    void link_lost() override {}
     std::array<std::vector<LinkPoint>, 4> series;
     std::vector<PointRow> rows;
     std::string record_count;

@@ -25,7 +25,10 @@
 
 namespace {
 
-constexpr int kAnswerTimeMs = 300;
+// Every port is asked at once, so this is the whole lookup's wait, ended
+// earlier when every port that opened has answered. A unit behind a slow
+// USB adapter takes several hundred milliseconds to answer.
+constexpr int kAnswerTimeMs = 1000;
 
 struct Candidate {
     std::string device;  // what to open

@@ -8,6 +8,7 @@
 #include "graph/results_panel.h"
 #include "testfile/number_text.h"
 #include "ui/chart.h"
+#include "ui/dialogs.h"
 #include "ui/error_display.h"
 #include "ui/grid.h"
 
@@ -238,7 +239,7 @@ void TForm3::FormShow()
     const QString f02_text = row_cells.Cell(15, row);
     const bool has_f02 = !f02_text.isEmpty();
     const double f02 = has_f02 ? cell_number(f02_text) : 0;
-    Series1->SetLineWidth(static_cast<int>(parse_integer(s.line_width.toStdString())));
+    Series1->SetLineWidth(parse_int(s.line_width.toStdString()));
     Series1->SetColor(s.color_f);
     Series2->SetColor(s.color_ft);
     const QString ft_text = row_cells.Cell(11, row);
@@ -340,7 +341,7 @@ void TForm3::Chart1Click()
 void TForm3::N2Click()
 {
     if (parameters_)
-        parameters_->exec();
+        ui::exec_over(*parameters_, this);
 }
 
 void TForm3::N3Click()
@@ -377,9 +378,10 @@ QString TForm3::title_line() const
     return lines.isEmpty() ? QString() : lines.front();
 }
 
-double TForm3::ft_level() const
+std::optional<double> TForm3::ft_level() const
 {
-    return level_of(*Series2);
+    const GraphState& g = graph_state();
+    return g.ft_line ? std::optional<double>(g.Ft) : std::nullopt;
 }
 
 double TForm3::f02_level() const

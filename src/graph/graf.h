@@ -9,6 +9,7 @@
 // tests only); "Точки данных" shows the markers of Series1.
 #include <QDialog>
 #include <functional>
+#include <optional>
 
 #include "graph/curve_loader.h"
 #include "ui/grid_model.h"
@@ -79,10 +80,12 @@ public:
     void Button1Click();  // the chart's hidden "Печать": prints the chart too
     void N7Click();  // "Выход"
 
-    // What the curve export takes from the window: the first title line and
-    // the level of each reference line (its second point; 0 without one).
+    // What the curve export takes from the window: the first title line, the
+    // test's Ft as the loader read it (none for a test without one, whatever
+    // the Ft line shows after the parameters dialog) and the level of the
+    // F0.2 line (its second point; 0 without one).
     QString title_line() const;
-    double ft_level() const;
+    std::optional<double> ft_level() const;
     double f02_level() const;
     // The results from the curve of the test shown (null before a test).
     const analysis::ComparedResults* curve_results() const;

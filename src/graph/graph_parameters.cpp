@@ -26,13 +26,15 @@ namespace {
 
 int whole_number(const QComboBox& box)
 {
-    return static_cast<int>(parse_integer(box.currentText().toStdString()));
+    return parse_int(box.currentText().toStdString());
 }
 
 }  // namespace
 
 TForm11::TForm11(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+    // Customised: only the title and the close button, no minimise or maximise.
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowCloseButtonHint)
 {
     setObjectName("Form11");
     setWindowTitle(QStringLiteral("Параметры графика"));

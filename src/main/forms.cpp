@@ -58,7 +58,7 @@ Forms create_forms(ui::Dialogs& dialogs, bool show_splash)
     f.Form1->commands.online = [form2 = f.Form2, form10 = f.Form10, &dialogs] {
         N40Click({dialogs, *form2, *form10, [] { return find_instrument_ports(); }, {}, {}, {}});
     };
-    f.Form2->commands.graph_parameters = [form11 = f.Form11] { form11->exec(); };
+    f.Form2->commands.graph_parameters = [form2 = f.Form2, form11 = f.Form11] { ui::exec_over(*form11, form2); };
     f.Form2->commands.export_curve = [form2 = f.Form2, &dialogs] {
         const output::GridTexts table(*form2->NextGrid1);
         const LinkState& link = form2->session().protocol().state();
@@ -86,14 +86,16 @@ Forms create_forms(ui::Dialogs& dialogs, bool show_splash)
     f.Form1->commands.start_graph_worker = [form1 = f.Form1, form3 = f.Form3, form7 = f.Form7] {
         MY::launch({form1, form3, form7});
     };
-    f.Form1->commands.graph_parameters = [form11 = f.Form11] { form11->exec(); };
+    f.Form1->commands.graph_parameters = [form1 = f.Form1, form11 = f.Form11] { ui::exec_over(*form11, form1); };
     f.Form3->on_export = [form3 = f.Form3, &dialogs] {
         const output::GridTexts table(*form3->NextGrid1);
         output::N3Click(output::GraphExportSource{table, form3->title_line(), form3->ft_level(), form3->f02_level(),
                                                   form3->curve_results()},
                         {shell().default_dir, &dialogs, {}});
     };
-    f.Form3->on_save_picture = [form3 = f.Form3, &dialogs] { output::save_graph_picture(*form3->Chart1, dialogs); };
+    f.Form3->on_save_picture = [form3 = f.Form3, &dialogs] {
+        output::save_graph_picture(*form3->Chart1, dialogs, shell().default_dir);
+    };
     f.Form3->on_print_chart = [form3 = f.Form3, &dialogs] { output::print_chart(*form3->Chart1, dialogs); };
 
     if (show_splash)

@@ -102,6 +102,9 @@ public:
     // The identification has gone unanswered for kSilentRetryLimit retries:
     // the window says "Прибор не обнаружен! …" and closes with the cancel result.
     virtual void unit_not_found() = 0;
+    // The dialogue ended without the unit's 'V' or 'E' (it fell silent, the
+    // port failed): the window says the link was lost and keeps what it shows.
+    virtual void link_lost() = 0;
 };
 
 }  // namespace lekta

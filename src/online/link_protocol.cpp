@@ -86,6 +86,19 @@ void LinkProtocol::reset_receive_state()
     restart_count();
 }
 
+// The poll or the watchdog let go of the port in the middle of the test: the
+// unit fell silent after a 'D' or answered without its 'P' (a port that
+// fails reads as silence). Before the first 'D', and after a 'V' or an 'E',
+// letting go of the port is the dialogue's normal end.
+void LinkProtocol::lose_link()
+{
+    LinkState& st = state_;
+    if (st.last_command != u'D' || st.ended || st.completed || st.lost)
+        return;
+    st.lost = true;
+    view_.link_lost();
+}
+
 void LinkProtocol::reset_type_latches()
 {
     state_.type_z_latch = false;
@@ -108,6 +121,8 @@ void LinkProtocol::start_prepare(const std::string& chosen_port_name)
     reset_receive_state();
     state_.point_row_counter = 0;
     state_.ended = false;
+    state_.completed = false;
+    state_.lost = false;
     state_.silent_retries = 0;
     // A 'Y' left over from the previous run must not make the first retry of
     // this one send 'D' to a unit that has not answered yet.
@@ -489,6 +504,7 @@ void LinkProtocol::Timer2Timer()
         reset_receive_state();
         timer2_.stop();
         port_.disconnect();
+        lose_link();
         return;
     }
     if (find_first('V') == kNone) {
@@ -504,6 +520,7 @@ void LinkProtocol::Timer2Timer()
     // Ft line reaches the right edge. Timer2 keeps running; its next tick
     // finds no 'P' and stops it.
     view_.set_chart1_title("Испытание завершено !!!");
+    st.completed = true;
     port_.disconnect();
     restart_count();
     st.p_in_chunk = false;
@@ -527,6 +544,7 @@ void LinkProtocol::Timer3Timer()
         reset_receive_state();
         timer3_.stop();
         port_.disconnect();
+        lose_link();
     }
 }
 

@@ -54,6 +54,10 @@ struct LinkState {
     // nothing more is sent or processed; a running poll or watchdog only
     // lets go of the port.
     bool ended = false;
+    // A 'V' completed the test; the poll's next tick ends the dialogue.
+    bool completed = false;
+    // The dialogue ended without either and the window was told so.
+    bool lost = false;
     // Identification retries since the window was shown or the unit last sent anything.
     int silent_retries = 0;
 };
@@ -115,6 +119,7 @@ public:
 
 private:
     void reset_receive_state();
+    void lose_link();
     std::uint32_t find_first(unsigned char letter) const;
     void restart_count();
     void scan_received();

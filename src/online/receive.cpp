@@ -31,6 +31,7 @@ namespace lekta {
 namespace {
 
 const QString kWaiting = QStringLiteral("Ожидание готовности прибора ...");
+const QString kLinkLost = QStringLiteral("Связь с прибором потеряна !");
 const QString kNotFound =
     QStringLiteral("Прибор не обнаружен! Проверте правильность подключения согласно инструкции!");
 
@@ -299,9 +300,14 @@ void TForm2::FormShow()
     Series1->SetColor(s.color_f);
     Series2->SetColor(s.color_ft);
     CheckBox1->setChecked(false);
-    // A zoom of the previous run would hide the new curve.
+    // A zoom of the previous run would hide the new curve. A new run starts
+    // with both charts empty, as it does with the table, and without the
+    // previous run's ending in the title.
     Chart1->UndoZoom();
     Chart2->UndoZoom();
+    Chart1->Title().Clear();
+    for (ui::ChartSeries* s : {Series1, Series2, LineSeries1, FastLineSeries1})
+        s->Clear();
 
     LinkProtocol& link = session_->protocol();
     link.start_prepare(online_state().chosen_port_name);
@@ -485,6 +491,12 @@ void TForm2::add_rows(const std::vector<PointRow>& rows)
                          r.has_he ? QString::fromUtf8(r.he.data(), qsizetype(r.he.size())) : QString()});
     }
     NextGrid1->AppendRows(std::move(cells));
+}
+
+void TForm2::link_lost()
+{
+    Chart1->Title().SetText(kLinkLost);
+    StaticText2->setText(kLinkLost);
 }
 
 void TForm2::unit_not_found()

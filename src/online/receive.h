@@ -113,6 +113,7 @@ public:
     void set_manual_left_minimum_bottom_maximum(LinkChart chart) override;
     void add_rows(const std::vector<PointRow>& rows) override;
     void unit_not_found() override;
+    void link_lost() override;
 
 public slots:
     void done(int result) override;

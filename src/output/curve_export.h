@@ -5,6 +5,7 @@
 // values beside it.
 #include <QString>
 #include <cstdint>
+#include <optional>
 
 #include "output/spreadsheet_app.h"
 
@@ -23,13 +24,14 @@ struct OnlineExportSource {
 };
 
 // The graph window: the first line of its chart title (empty without
-// lines) and the levels of its Ft and F0.2 reference lines in kN; the
+// lines), the test's Ft (none for a test without one: its cells stay
+// empty) and the level of its F0.2 reference line in kN; the
 // results from the curve, when computed, go into columns J to M beside the
 // curve (results_columns.h).
 struct GraphExportSource {
     const TextTable& table;
     QString title_line;
-    double ft_level = 0;
+    std::optional<double> ft_level;
     double f02_level = 0;
     const analysis::ComparedResults* results = nullptr;
 };

@@ -43,7 +43,7 @@ void title_axes(Chart& chart, const QString& category)
 
 }  // namespace
 
-// F to H: H Δ, F and the Ft level, the curve F(H) with its yield line; B to
+// F to H: H Δ, F and the test's Ft, the curve F(H) with its yield line; B to
 // D: H Δe, F and the F0.2 level for an extensometer test, with a second
 // chart. Rows without an H Δ text take no sheet row.
 QString excelgo2(const GraphExportSource& source, const ApplicationOptions& options)
@@ -86,7 +86,8 @@ QString excelgo2(const GraphExportSource& source, const ApplicationOptions& opti
         sheet.Cells(r, kF_col).Value = h;
         if (has_f)
             sheet.Cells(r, kG).Value = f;
-        sheet.Cells(r, kH_col).Value = source.ft_level;
+        if (source.ft_level)
+            sheet.Cells(r, kH_col).Value = *source.ft_level;
         ++r;
     }
     if (source.results)
@@ -95,7 +96,8 @@ QString excelgo2(const GraphExportSource& source, const ApplicationOptions& opti
 
     // Taken while the data sheet is still the active sheet; the new chart
     // becomes the active one.
-    const SheetRange curve = app.ActiveWorkbook().ActiveSheet().Range("F3:H" + last);
+    // Without an Ft the first chart draws the curve alone.
+    const SheetRange curve = app.ActiveWorkbook().ActiveSheet().Range((source.ft_level ? "F3:H" : "F3:G") + last);
     Chart& first = app.ActiveWorkbook().Charts().Add();
     first.ChartType(kSmoothScatterNoMarkers);
     first.SetSourceData(curve, kPlotByColumns);

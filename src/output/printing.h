@@ -21,6 +21,10 @@ public:
 // print sets included, stay for every later print of the run.
 QPrinter& printer();
 
+// A print to a file says where it went. The file name chosen in a setup
+// dialog stays on the printer for later prints; a later print without the
+// dialog never replaces that file but writes beside it, "name (2).pdf".
+
 // "Печать" of the main window: the printer setup dialog, then the grid on the
 // chosen printer; nothing when the dialog is cancelled.
 void N9Click(const ui::Grid& grid, ui::Dialogs& dialogs, QPrinter& printer = output::printer());
@@ -31,11 +35,12 @@ void N9Click(const ui::Grid& grid, ui::Dialogs& dialogs, QPrinter& printer = out
 void print_chart(ui::Chart& chart, ui::Dialogs& dialogs, QPrinter& printer = output::printer());
 
 // "Сохранить График в  Файл": the picture of the chart in the file the save
-// dialog names, its default extension added to a bare name. The online
-// window asks through its own dialog (JPEG); the graph window offers every
-// picture type it can write.
+// dialog names, its default extension added to a name without a picture
+// type's suffix ("образец 12.3" too). The online window asks through its own
+// dialog (JPEG); the graph window offers every picture type it can write,
+// starting in `folder` (the default directory).
 void save_chart_picture(ui::Chart& chart, const ui::FileDialog& dialog, ui::Dialogs& dialogs);
-void save_graph_picture(ui::Chart& chart, ui::Dialogs& dialogs);
+void save_graph_picture(ui::Chart& chart, ui::Dialogs& dialogs, const QString& folder = {});
 
 // The chart without its title at its on-screen size, in the format the file's
 // extension names; the title is shown again however the writing ends.

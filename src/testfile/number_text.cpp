@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 #include <system_error>
 
 namespace lekta {
@@ -149,6 +150,14 @@ long long parse_integer(const std::string& text)
     if (!ok)
         throw ConvertError("'" + text + "' is not a valid integer value");
     return std::stoll(text);
+}
+
+int parse_int(const std::string& text)
+{
+    const long long v = parse_integer(text);
+    if (v < std::numeric_limits<int>::min() || v > std::numeric_limits<int>::max())
+        throw ConvertError("'" + text + "' is not a valid integer value");
+    return static_cast<int>(v);
 }
 
 }  // namespace lekta

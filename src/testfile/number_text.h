@@ -37,5 +37,8 @@ double parse_number(const std::string& text);
 // A decimal integer with an optional sign, as the settings store colours.
 // Throws ConvertError with the text "'x' is not a valid integer value".
 long long parse_integer(const std::string& text);
+// The same for a 32-bit whole number (a width, an offset): a value outside
+// int's range is refused with the same error, never wrapped.
+int parse_int(const std::string& text);
 
 }  // namespace lekta

@@ -155,8 +155,10 @@ void ChartSeries::apply_style()
     }
     line_->setPen(pen);
     line_->setPointsVisible(pointer_visible_);
-    // The drawing library draws a marker with its "size" as the radius.
-    line_->setMarkerSize(pointer_size_ / 2);
+    // The drawing library draws a marker with its "size" as the radius. A
+    // marker no wider than the line would vanish under it (3 pixels under
+    // the default width 3): it stands 2 pixels clear of the line each side.
+    line_->setMarkerSize(std::max(pointer_size_, static_cast<double>(std::max(line_width_, 1) + 4)) / 2);
     // A format without the @xPoint or @yPoint fields: every point gets the
     // text as it stands.
     line_->setPointLabelsVisible(!point_label_.isEmpty());

@@ -88,10 +88,12 @@ public:
     void SetColor(std::int32_t colour);
     int LineWidth() const { return line_width_; }
     void SetLineWidth(int width);
-    // Point markers: circles of 3 × 3 pixels at the points drawn.
+    // Point markers: circles of 3 × 3 pixels at the points drawn, or wider
+    // than a wide line by 4 pixels, so that they show over it.
     bool PointerVisible() const { return pointer_visible_; }
     void SetPointerVisible(bool visible);
-    // The markers' size in pixels across (3 unless set).
+    // The markers' size in pixels across (3 unless set; at least the line's
+    // width + 4 when drawn by the drawing library).
     double PointerSize() const { return pointer_size_; }
     void SetPointerSize(double pixels);
     // A text written beside each point drawn, in the series' colour (none

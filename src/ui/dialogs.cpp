@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QColorDialog>
+#include <QDialog>
 #include <QDesktopServices>
 #include <QUrl>
 #include <QFileDialog>
@@ -39,17 +40,33 @@ QString display_text(QString text)
     return text;
 }
 
+}  // namespace
+
 QString qt_filter(const QString& filter)
 {
-    // "Описание|*.a;*.b|Другое|*.c" -> "Описание (*.a *.b);;Другое (*.c)"
+    // "Описание|*.a;*.b|Другое (*.c)|*.c" -> "Описание (*.a *.b);;Другое (*.c)":
+    // a description that names its patterns already keeps them once.
     const QStringList parts = filter.split('|');
     QStringList out;
-    for (int i = 0; i + 1 < parts.size(); i += 2)
-        out << parts[i] + " (" + QString(parts[i + 1]).replace(';', ' ') + ")";
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        const QString patterns = " (" + QString(parts[i + 1]).replace(';', ' ') + ")";
+        out << (parts[i].endsWith(patterns) ? parts[i] : parts[i] + patterns);
+    }
     return out.join(";;");
 }
 
-}  // namespace
+QWidget* Dialogs::parent() const
+{
+    QWidget* front = QApplication::activeModalWidget();
+    return front ? front : parent_;
+}
+
+int exec_over(QDialog& dialog, QWidget* opener)
+{
+    if (opener && dialog.parentWidget() != opener)
+        dialog.setParent(opener, dialog.windowFlags());
+    return dialog.exec();
+}
 
 int QtDialogs::message_box(const MessageBox& box)
 {
@@ -115,7 +132,7 @@ bool QtDialogs::open_document(const QString& path)
 
 bool ScriptedDialogs::open_document(const QString& path)
 {
-    shown_.push_back({Kind::Document, {}, path, {}, Icon::None, {}, {}});
+    record({Kind::Document, {}, path, {}, Icon::None, {}, {}, {}, nullptr});
     return true;
 }
 
@@ -135,7 +152,7 @@ std::optional<QColor> QtDialogs::choose_colour(const QColor& initial)
 
 std::optional<QColor> ScriptedDialogs::choose_colour(const QColor& initial)
 {
-    shown_.push_back({Kind::Colour, {}, initial.name(), {}, Icon::None, {}, {}});
+    record({Kind::Colour, {}, initial.name(), {}, Icon::None, {}, {}, {}, nullptr});
     Answer a;
     if (!next(a))
         return std::nullopt;
@@ -144,13 +161,19 @@ std::optional<QColor> ScriptedDialogs::choose_colour(const QColor& initial)
 
 bool ScriptedDialogs::printer_setup(QPrinter& printer)
 {
-    shown_.push_back({Kind::PrinterSetup, {}, {}, {}, Icon::None, {}, {}});
+    record({Kind::PrinterSetup, {}, {}, {}, Icon::None, {}, {}, {}, nullptr});
     Answer a;
     if (!next(a) || !a.path)
         return false;
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(*a.path);
     return true;
+}
+
+void ScriptedDialogs::record(Shown shown)
+{
+    shown.parent = parent();
+    shown_.push_back(std::move(shown));
 }
 
 bool ScriptedDialogs::next(Answer& answer)
@@ -164,14 +187,14 @@ bool ScriptedDialogs::next(Answer& answer)
 
 int ScriptedDialogs::message_box(const MessageBox& box)
 {
-    shown_.push_back({Kind::Message, box.title, box.text, box.buttons, box.icon, {}, {}});
+    record({Kind::Message, box.title, box.text, box.buttons, box.icon, {}, {}, {}, nullptr});
     Answer a;
     return next(a) ? a.button : 0;
 }
 
 std::optional<QString> ScriptedDialogs::select_folder(const FolderDialog& dialog)
 {
-    shown_.push_back({Kind::Folder, dialog.caption, dialog.root, {}, Icon::None, {}, {}});
+    record({Kind::Folder, dialog.caption, dialog.root, {}, Icon::None, {}, {}, {}, nullptr});
     Answer a;
     if (!next(a))
         return std::nullopt;
@@ -180,7 +203,8 @@ std::optional<QString> ScriptedDialogs::select_folder(const FolderDialog& dialog
 
 std::optional<QString> ScriptedDialogs::save_file(const FileDialog& dialog)
 {
-    shown_.push_back({Kind::SaveFile, dialog.title, dialog.file_name, {}, Icon::None, dialog.filter, dialog.default_ext});
+    record({Kind::SaveFile, dialog.title, dialog.file_name, {}, Icon::None, dialog.filter, dialog.default_ext,
+            dialog.initial_dir, nullptr});
     Answer a;
     if (!next(a))
         return std::nullopt;
@@ -189,7 +213,8 @@ std::optional<QString> ScriptedDialogs::save_file(const FileDialog& dialog)
 
 std::optional<QString> ScriptedDialogs::open_file(const FileDialog& dialog)
 {
-    shown_.push_back({Kind::OpenFile, dialog.title, dialog.file_name, {}, Icon::None, dialog.filter, dialog.default_ext});
+    record({Kind::OpenFile, dialog.title, dialog.file_name, {}, Icon::None, dialog.filter, dialog.default_ext,
+            dialog.initial_dir, nullptr});
     Answer a;
     if (!next(a))
         return std::nullopt;

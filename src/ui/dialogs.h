@@ -10,6 +10,7 @@
 #include <optional>
 #include <vector>
 
+class QDialog;
 class QPrinter;
 class QWidget;
 
@@ -32,7 +33,8 @@ struct FolderDialog {
 struct FileDialog {
     QString title;
     QString file_name;
-    QString filter;       // "Файлы данных|*.db" style: description|patterns pairs
+    QString filter;       // "Файлы данных|*.db" style: description|patterns pairs (the
+                          // description may name its patterns: "Файлы (*.db)|*.db")
     int filter_index = 1; // first filter selected
     QString default_ext;
     QString initial_dir;
@@ -56,13 +58,24 @@ public:
     // The colour dialog, starting from initial; nothing when cancelled.
     virtual std::optional<QColor> choose_colour(const QColor& initial) = 0;
 
-    // The windows' parent for modal boxes (may be null).
+    // The parent of the boxes: the modal window in front, whose command (or
+    // timer) asks, since it blocks every other; with none, the window set
+    // here (the main window; may be null). A box parented to a window
+    // behind would bring that window forward under a window manager.
     void set_parent(QWidget* parent) { parent_ = parent; }
-    QWidget* parent() const { return parent_; }
+    QWidget* parent() const;
 
 private:
     QWidget* parent_ = nullptr;
 };
+
+// Shows a window's own dialog modally over the window that opens it (a
+// dialog several windows open, such as the graph parameters): parented to
+// another window, it would bring that one forward with it.
+int exec_over(QDialog& dialog, QWidget* opener);
+
+// A file dialog's filter as Qt's file dialog takes it.
+QString qt_filter(const QString& filter);
 
 // The dialogs the program shows: the application title and the plain OK box.
 QString application_title();
@@ -94,6 +107,8 @@ public:
         Icon icon = Icon::None;
         QString filter;
         QString default_ext;
+        QString initial_dir = {};
+        QWidget* parent = nullptr;  // the box's parent when it was shown
     };
     struct Answer {
         int button = 0;                // for messages
@@ -120,6 +135,7 @@ public:
     size_t pending_answers() const { return answers_.size(); }
 
 private:
+    void record(Shown shown);
     bool next(Answer& answer);
     std::vector<Shown> shown_;
     std::deque<Answer> answers_;

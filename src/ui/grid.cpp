@@ -1,7 +1,9 @@
 #include "ui/grid.h"
 
 #include <QHeaderView>
+#include <QMouseEvent>
 #include <QResizeEvent>
+#include <QStyle>
 #include <algorithm>
 
 namespace lekta::ui {
@@ -95,8 +97,13 @@ int Grid::needed_width(int column) const
     int w = 0;
     // Captions may hold several lines; the widest one counts.
     const QFontMetrics header_metrics(horizontalHeader()->font());
+    // The sorted column leaves room for the sort arrow beside its caption,
+    // as much as the header itself reserves for it.
+    const int arrow = column == sorted_column_
+                          ? header_metrics.height() + style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, this)
+                          : 0;
     for (const QString& line : QString(c.caption).replace("\r\n", "\n").split('\n'))
-        w = std::max(w, header_metrics.horizontalAdvance(line) + 10);
+        w = std::max(w, header_metrics.horizontalAdvance(line) + 10 + arrow);
     const QString& longest = longest_[static_cast<size_t>(column)];
     if (!longest.isEmpty())
         w = std::max(w, fontMetrics().horizontalAdvance(longest) + 12);
@@ -130,6 +137,7 @@ void Grid::DeleteRow(int row)
 
 void Grid::ClearRows()
 {
+    forget_sort();
     model_->clear_rows();
     for (auto& l : longest_)
         l.clear();
@@ -137,6 +145,7 @@ void Grid::ClearRows()
 
 void Grid::SwapRows(std::vector<GridRow>& rows)
 {
+    forget_sort();
     model_->swap_rows(rows);
     for (int c = 0; c < ColumnCount(); ++c) {
         QString& longest = longest_[static_cast<size_t>(c)];
@@ -153,6 +162,7 @@ void Grid::SwapRows(std::vector<GridRow>& rows)
 
 void Grid::SetGeneratedRows(int count, GridModel::CellSource source, const std::vector<QString>& longest)
 {
+    forget_sort();
     model_->set_generated_rows(count, std::move(source));
     for (int c = 0; c < ColumnCount(); ++c)
         longest_[static_cast<size_t>(c)] = c < static_cast<int>(longest.size()) ? longest[static_cast<size_t>(c)] : QString();
@@ -204,6 +214,20 @@ void Grid::SortColumn(int column, bool ascending)
     model_->sort_by(column, ascending);
     horizontalHeader()->setSortIndicatorShown(true);
     horizontalHeader()->setSortIndicator(column, ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
+    if (!model_->updating())
+        fit_columns();
+}
+
+void Grid::forget_sort()
+{
+    if (sorted_column_ < 0)
+        return;
+    sorted_column_ = -1;
+    sorted_ascending_ = true;
+    horizontalHeader()->setSortIndicatorShown(false);
+    horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+    if (!model_->updating())
+        fit_columns();
 }
 
 void Grid::header_clicked(int section)
@@ -240,6 +264,14 @@ void Grid::fit_columns()
         const int b = base[static_cast<size_t>(i)];
         setColumnWidth(i, Column(i).auto_size ? static_cast<int>(b * scale) : b);
     }
+}
+
+void Grid::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    QTableView::mouseDoubleClickEvent(event);
+    // A row's double-click is told through doubleClicked.
+    if (event->button() == Qt::LeftButton && !indexAt(event->position().toPoint()).isValid())
+        emit RowDoubleClicked(-1);
 }
 
 void Grid::resizeEvent(QResizeEvent* event)

@@ -74,14 +74,19 @@ public:
     void fit_columns();
 
 signals:
+    // A double-click on a row, or with -1 on the table's empty part (no rows,
+    // below the last row).
     void RowDoubleClicked(int row);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
 
 private:
     void header_clicked(int section);
+    // Rows given anew are in the order given: the header shows no sort.
+    void forget_sort();
 
     GridModel* model_;
     void note_content(int column, const QString& text);

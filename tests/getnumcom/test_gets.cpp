@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <dlfcn.h>
 #include <fcntl.h>
@@ -31,10 +32,10 @@ using gets_fn = void (*)(const char*, const char*, tmas*);
 using freemas_fn = void (*)(tmas*);
 
 // A pseudo-terminal whose far side, when `answer` is set, replies to each
-// 'Z' with that letter, as an instrument unit does.
+// 'Z' with that letter, as an instrument unit does, after `delay_ms`.
 class FakePort {
 public:
-    explicit FakePort(char answer) : answer_(answer)
+    explicit FakePort(char answer, int delay_ms = 0) : answer_(answer), delay_ms_(delay_ms)
     {
         master_ = ::posix_openpt(O_RDWR | O_NOCTTY);
         ::grantpt(master_);
@@ -69,12 +70,14 @@ private:
             char c;
             if (::read(master_, &c, 1) == 1 && c == 'Z') {
                 ++questions_;
+                std::this_thread::sleep_for(std::chrono::milliseconds(delay_ms_));
                 if (answer_)
                     (void)::write(master_, &answer_, 1);
             }
         }
     }
     char answer_;
+    int delay_ms_;
     int master_ = -1, keep_ = -1;
     std::string path_;
     std::atomic<bool> stop_{false};
@@ -132,13 +135,15 @@ TEST_F(PortLookup, FindsAnsweringUnitsAndIgnoresSilentOrMissingDevices)
     const std::string link = run.file("unit");
     lekta::testing::UnitSimulator sim({"--link", link});
     ASSERT_EQ(sim.path().rfind("/dev/pts/", 0), 0u) << sim.path();
-    FakePort unit_z('Z'), silent(0);
+    // A unit behind a slow USB adapter answers after half a second.
+    FakePort unit_z('Z'), silent(0), slow('Y', 500);
     configure({"# the demo's simulated unit", silent.path(), "  " + unit_z.path() + "  ", "/dev/no-such-port",
-               run.path(), link});
+               run.path(), slow.path(), link});
     const auto found = lookup();
-    ASSERT_GE(found.size(), 2u);
+    ASSERT_GE(found.size(), 3u);
     // Configured devices come after the system's ports, in the file's order.
-    EXPECT_EQ(found[found.size() - 2], unit_z.path());
+    EXPECT_EQ(found[found.size() - 3], unit_z.path());
+    EXPECT_EQ(found[found.size() - 2], slow.path());
     EXPECT_EQ(found.back(), link);
     for (const auto& f : found) {
         EXPECT_NE(f, silent.path());

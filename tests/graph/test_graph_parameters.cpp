@@ -100,6 +100,8 @@ TEST_F(GraphParameters, OffsetsRebuildTheCurveFromTheTableAndWidthAndColoursReac
         EXPECT_EQ(graph->Series2->Count(), 0);
         graph->RadioGroup1->SetItemIndex(0);
         EXPECT_EQ(graph->Series2->Count(), 0);
+        // The export still takes the test's Ft, not the empty line's 0.
+        EXPECT_EQ(graph->ft_level(), 36.5);
     }));
 
     // The settings reach the settings file when the main window closes.
@@ -118,7 +120,9 @@ TEST_F(GraphParameters, ATextThatIsNotAWholeNumberChangesNothingAndKeepsTheDialo
         const std::vector<ui::ChartPoint> ft = pts(*graph->Series2);
         parameters->show();
         parameters->FormShow();
-        for (auto [width, offset] : {std::pair{"abc", "0"}, {"2", ""}, {"2", "1,5"}, {"", "+1"}}) {
+        // Beyond 32 bits too: 2^32 + 2 must not wrap round to a width of 2.
+        for (auto [width, offset] : {std::pair{"abc", "0"}, {"2", ""}, {"2", "1,5"}, {"", "+1"}, {"4294967298", "0"},
+                                     {"2", "4294967297"}, {"2", "-2147483649"}}) {
             dialogs.clear();
             parameters->ColorBox1->SetSelected(0x00FF00);
             EXPECT_FALSE(ok(width, offset)) << width << " / " << offset;

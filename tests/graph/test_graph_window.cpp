@@ -196,7 +196,7 @@ TEST_F(GraphWindow, NoPointsAndNoYieldLoad)
         EXPECT_EQ(graph->Chart1->Title().Lines(), QStringList{"Серия-12 №-3 Круг-d 10 мм.  Ft= кН."});
         EXPECT_EQ(graph->Series1->Count(), 4);
         EXPECT_EQ(graph->Series2->Count(), 0);
-        EXPECT_EQ(graph->ft_level(), 0);
+        EXPECT_EQ(graph->ft_level(), std::nullopt);
         EXPECT_EQ(graph->title_line(), "Серия-12 №-3 Круг-d 10 мм.  Ft= кН.");
     }));
     EXPECT_TRUE(dialogs.shown().empty()) << dialogs.texts().join("\n").toStdString();
@@ -389,17 +389,24 @@ TEST_F(GraphWindow, MarkersZoomAndExit)
 }
 
 // "Параметры графика" and "Настройки Графика" show the parameters dialog
-// modally; "Экспорт" hands the window's table, title and levels over.
+// modally, each over the window it was opened from; "Экспорт" hands the
+// window's table, title and levels over, and the boxes it shows belong to
+// the graph window (a box parented to the catalogue would bring the
+// catalogue forward over the graph).
 TEST_F(GraphWindow, ParametersAndExportCommands)
 {
     put("b.bmd", extensometer());
     create();
+    main->commands.graph_parameters = [this] { ui::exec_over(*parameters, main.get()); };
+    graph->set_parameters_dialog(parameters);
     int modal = 0;
+    std::vector<QWidget*> openers;
     QTimer close_dialog;
     close_dialog.setInterval(1);
     QObject::connect(&close_dialog, &QTimer::timeout, [&] {
         if (QApplication::activeModalWidget() == parameters) {
             ++modal;
+            openers.push_back(parameters->parentWidget());
             parameters->reject();
         }
     });
@@ -413,6 +420,7 @@ TEST_F(GraphWindow, ParametersAndExportCommands)
         EXPECT_EQ(graph->title_line(), "Серия-19 №-1 Круг-d 10 мм.  Ft=36,5 кН.");
         EXPECT_EQ(graph->ft_level(), 36.5);
         EXPECT_EQ(graph->f02_level(), 37.25);
+        ui::show_message(dialogs, "Книга сохранена");
     };
     int pictures = 0, prints = 0;
     graph->on_save_picture = [&] { ++pictures; };
@@ -428,7 +436,12 @@ TEST_F(GraphWindow, ParametersAndExportCommands)
     EXPECT_EQ(exported, 1);
     EXPECT_EQ(pictures, 1);
     EXPECT_EQ(prints, 2);
-    EXPECT_TRUE(dialogs.shown().empty());
+    EXPECT_EQ(openers, (std::vector<QWidget*>{main.get(), graph}));
+    ASSERT_EQ(dialogs.shown().size(), 1u);
+    EXPECT_EQ(dialogs.shown()[0].parent, graph);
+    // With no window in front, the boxes go to the main window.
+    ui::show_message(dialogs, "x");
+    EXPECT_EQ(dialogs.shown()[1].parent, main.get());
 }
 
 // The largest test a file holds: every point in the table, the curve thinned

@@ -411,6 +411,7 @@ TEST_F(LinkProtocolTest, EndBeforeThePollStopsIt)
     EXPECT_FALSE(port.open);
     EXPECT_FALSE(t2.running());
     EXPECT_EQ(view.title, "Испытание закончено!");
+    EXPECT_EQ(view.lost, 0);
 }
 
 TEST_F(LinkProtocolTest, Poll)
@@ -435,6 +436,7 @@ TEST_F(LinkProtocolTest, Poll)
     EXPECT_TRUE(t2.running());
     link->Timer2Timer();  // nothing came since: the poll stops
     EXPECT_FALSE(t2.running());
+    EXPECT_EQ(view.lost, 0) << "a completed test is no lost link";
 }
 
 TEST_F(LinkProtocolTest, PollWithoutAnswerClosesThePort)
@@ -446,6 +448,11 @@ TEST_F(LinkProtocolTest, PollWithoutAnswerClosesThePort)
     EXPECT_FALSE(t2.running());
     EXPECT_FALSE(port.open);
     EXPECT_EQ(port.sent, "ZD");
+    // The window is told, once, and keeps the rows it has.
+    EXPECT_EQ(view.lost, 1);
+    EXPECT_EQ(view.rows.size(), 1u);
+    link->Timer3Timer();
+    EXPECT_EQ(view.lost, 1);
 }
 
 TEST_F(LinkProtocolTest, Watchdog)
@@ -459,6 +466,7 @@ TEST_F(LinkProtocolTest, Watchdog)
     link->Timer3Timer();
     EXPECT_FALSE(t3.running());
     EXPECT_FALSE(port.open);
+    EXPECT_EQ(view.lost, 0) << "no dialogue yet";
 
     identify();
     feed(response({{1000, 1000}}));
@@ -471,6 +479,7 @@ TEST_F(LinkProtocolTest, Watchdog)
     link->Timer3Timer();  // silence after the 'D'
     EXPECT_FALSE(t3.running());
     EXPECT_FALSE(port.open);
+    EXPECT_EQ(view.lost, 1);
 }
 
 // A response spread over chunks is processed once, when its result block is

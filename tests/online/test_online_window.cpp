@@ -110,9 +110,9 @@ TEST_F(OnlineWindow, LineWidthSetting)
     EXPECT_EQ(TForm2::line_width_of("99999999999"), 3);
 }
 
-// The show resets what belongs to one run and keeps what a previous run
-// left on the labels, the chart title and the extensometer chart.
-TEST_F(OnlineWindow, ShowResetsTheRunAndKeepsThePreviousRunsLabelsAndExtensometerCurve)
+// The show resets what belongs to one run, both charts and the title with
+// it, and keeps what a previous run left on the labels.
+TEST_F(OnlineWindow, ShowResetsTheRunAndItsChartsAndKeepsThePreviousRunsLabels)
 {
     form.Label1->setText("F,кН = 7");
     form.Label4->setText("Ft,кН = 3");
@@ -148,8 +148,16 @@ TEST_F(OnlineWindow, ShowResetsTheRunAndKeepsThePreviousRunsLabelsAndExtensomete
     // Kept from the previous run.
     EXPECT_EQ(form.Label1->text(), "F,кН = 7");
     EXPECT_EQ(form.Label4->text(), "Ft,кН = 3");
-    EXPECT_EQ(form.Chart1->Title().Text(), "Испытание завершено !!!");
-    EXPECT_EQ(form.LineSeries1->Count(), 2);
+    // Not the previous run's ending, nor its extensometer curve to join the new one to.
+    EXPECT_TRUE(form.Chart1->Title().Lines().isEmpty());
+    EXPECT_EQ(form.LineSeries1->Count(), 0);
+
+    // A dialogue that breaks off says so and keeps its points.
+    form.add_points(LinkSeries::LineSeries1, {{0.1, 2}});
+    form.link_lost();
+    EXPECT_EQ(form.Chart1->Title().Text(), "Связь с прибором потеряна !");
+    EXPECT_EQ(form.StaticText2->text(), "Связь с прибором потеряна !");
+    EXPECT_EQ(form.LineSeries1->Count(), 1);
 
     // Closed however: the port is let go, the retry and the poll stop, the
     // watchdog is not touched.
@@ -159,7 +167,7 @@ TEST_F(OnlineWindow, ShowResetsTheRunAndKeepsThePreviousRunsLabelsAndExtensomete
     EXPECT_FALSE(form.Timer1().running());
     EXPECT_FALSE(form.Timer2().running());
     EXPECT_EQ(form.result(), QDialog::Rejected);
-    EXPECT_EQ(form.LineSeries1->Count(), 2);
+    EXPECT_EQ(form.LineSeries1->Count(), 1);
     EXPECT_TRUE(dialogs.shown().empty());
 
     shell().line_width = "4";

@@ -123,6 +123,12 @@ TEST_F(CurveExport, GraphLayoutOfAStandardTestHasTheFirstChartOnly)
     EXPECT_EQ(chart.series[1].y_ref, "'ЛЕКТА-ЗИВ8'!$H$3:$H$5");
     EXPECT_EQ(chart.axes[0].title, "H Δ, мм");
     EXPECT_EQ(chart.axes[1].title, "F, кН");
+
+    // A test without an Ft (compression): no level rather than 0, and the curve alone.
+    const auto no_ft = read_xlsx(excelgo2({table, "", std::nullopt, 0}, options()).toStdString());
+    for (int r = 3; r <= 5; ++r)
+        EXPECT_FALSE(no_ft.sheets[0].cell(r, 8)) << r;
+    EXPECT_EQ(no_ft.sheets[1].chart->series.size(), 1u);
 }
 
 TEST_F(CurveExport, GraphLayoutOfAnExtensometerTestHasBothCharts)

@@ -118,8 +118,9 @@ TEST(GridPrint, ALongCatalogueRunsOverPagesWithTheHeaderOnEachAndRowsInTheirShow
     printer.setPageOrientation(QPageLayout::Portrait);
     output::N9Click(grid, dialogs, printer);
 
-    ASSERT_EQ(dialogs.shown().size(), 1u);
+    ASSERT_EQ(dialogs.shown().size(), 2u);
     EXPECT_EQ(dialogs.shown()[0].kind, ui::ScriptedDialogs::Kind::PrinterSetup);
+    EXPECT_EQ(dialogs.texts(), QStringList{"Каталог напечатан в файл " + QString::fromStdString(pdf)});
     const ui::GridPrintLayout l = ui::GridPrint(grid).layout(QRectF(0, 0, printer.width(), printer.height()),
                                                              printer.resolution());
     const PdfInfo info = pdf_info(pdf);
@@ -199,7 +200,8 @@ TEST(ChartPrintCommand, PrintsLandscapeWithFourPercentMarginsAndTheOrientationSt
     printer.setOutputFileName(QString::fromStdString(dir.file("chart.pdf")));
     printer.setPageOrientation(QPageLayout::Portrait);
     output::print_chart(chart, dialogs, printer);
-    EXPECT_TRUE(dialogs.shown().empty()) << "no dialog when there is somewhere to print";
+    EXPECT_EQ(dialogs.texts(), QStringList{"График напечатан в файл " + QString::fromStdString(dir.file("chart.pdf"))})
+        << "no dialog when there is somewhere to print, and a word where it went";
     const PdfInfo info = pdf_info(dir.file("chart.pdf"));
     EXPECT_EQ(info.pages, 1);
     EXPECT_GT(info.width, info.height);
@@ -255,6 +257,41 @@ TEST(ChartPrintCommand, WithNowhereToPrintTheSetupDialogOffersAFileAndACancelCha
     EXPECT_THROW(output::print_chart(chart, dialogs, printer), output::PrintError);
 }
 
+// The file chosen in the setup dialog stays on the printer; a later print
+// without the dialog never writes over it (nor over its own earlier
+// printout) but beside it, and says where.
+TEST(ChartPrintCommand, APrintToAFileNeverReplacesAFileChosenForAnotherPrint)
+{
+    TempDir dir;
+    ui::Chart chart;
+    chart_with_curve(chart);
+    ui::Grid grid;
+    fill_catalogue(grid, 5);
+    ui::ScriptedDialogs dialogs;
+    QPrinter printer(QPrinter::HighResolution);
+    const QString catalogue = QString::fromStdString(dir.file("catalogue.pdf"));
+    dialogs.answer_path(catalogue);
+    output::N9Click(grid, dialogs, printer);
+    const QByteArray printed = head(catalogue.toStdString(), 1 << 20);
+    ASSERT_TRUE(printed.startsWith("%PDF"));
+
+    output::print_chart(chart, dialogs, printer);
+    output::print_chart(chart, dialogs, printer);
+    EXPECT_EQ(head(catalogue.toStdString(), 1 << 20), printed) << "the catalogue's printout is kept";
+    const QString second = QString::fromStdString(dir.file("catalogue (2).pdf"));
+    const QString third = QString::fromStdString(dir.file("catalogue (3).pdf"));
+    EXPECT_TRUE(head(second.toStdString(), 4) == "%PDF");
+    EXPECT_TRUE(head(third.toStdString(), 4) == "%PDF");
+    EXPECT_EQ(dialogs.texts(), (QStringList{"Каталог напечатан в файл " + catalogue, "График напечатан в файл " + second,
+                                            "График напечатан в файл " + third}));
+    EXPECT_EQ(printer.outputFileName(), catalogue);
+
+    // Chosen again in the dialog (which asked before replacing): that is the operator's choice.
+    dialogs.answer_path(catalogue);
+    output::N9Click(grid, dialogs, printer);
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(dir.file("catalogue (4).pdf"))));
+}
+
 // The online window's picture dialog: JPEG only.
 ui::FileDialog online_picture_dialog()
 {
@@ -272,12 +309,24 @@ TEST(ChartPicture, HoldsTheFormatItsExtensionNamesAtTheOnScreenSizeWithoutTheTit
     chart_with_curve(chart);
     ui::ScriptedDialogs dialogs;
 
+    const QString folder = QString::fromStdString(dir.path());
     dialogs.answer_path(QString::fromStdString(dir.file("graph.png")));
-    output::save_graph_picture(chart, dialogs);
+    output::save_graph_picture(chart, dialogs, folder);
     dialogs.answer_path(QString::fromStdString(dir.file("graph.bmp")));
-    output::save_graph_picture(chart, dialogs);
+    output::save_graph_picture(chart, dialogs, folder);
     dialogs.answer_path(QString::fromStdString(dir.file("live")));  // typed without an extension
     output::save_chart_picture(chart, online_picture_dialog(), dialogs);
+    // A dot in the name is no picture type: the default extension follows it.
+    dialogs.answer_path(QString::fromStdString(dir.file("образец 12.3")));
+    output::save_graph_picture(chart, dialogs, folder);
+    EXPECT_EQ(QImageReader(QString::fromStdString(dir.file("образец 12.3.png"))).format(), "png");
+    // Nor does a name the dialog never saw replace a file: it goes beside.
+    dialogs.answer_path(QString::fromStdString(dir.file("graph.bmp.unknown")));
+    output::save_graph_picture(chart, dialogs, folder);
+    dialogs.answer_path(QString::fromStdString(dir.file("graph.bmp.unknown")));
+    output::save_graph_picture(chart, dialogs, folder);
+    EXPECT_TRUE(head(dir.file("graph.bmp.unknown.png"), 8).startsWith("\x89PNG"));
+    EXPECT_TRUE(head(dir.file("graph.bmp.unknown (2).png"), 8).startsWith("\x89PNG"));
 
     EXPECT_EQ(QImageReader(QString::fromStdString(dir.file("graph.png"))).format(), "png");
     EXPECT_EQ(QImageReader(QString::fromStdString(dir.file("graph.bmp"))).format(), "bmp");
@@ -301,11 +350,19 @@ TEST(ChartPicture, HoldsTheFormatItsExtensionNamesAtTheOnScreenSizeWithoutTheTit
 
     // The dialogs as each window offers them.
     const auto& shown = dialogs.shown();
-    ASSERT_EQ(shown.size(), 3u);
+    ASSERT_EQ(shown.size(), 6u);
     EXPECT_TRUE(shown[0].filter.contains("*.png"));
     EXPECT_TRUE(shown[0].filter.contains("*.jpg"));
+    EXPECT_EQ(shown[0].initial_dir, folder) << "the graph window's dialog opens in the default directory";
     EXPECT_EQ(shown[2].filter, "JPEG Image File (*.jpg)|*.jpg");
     EXPECT_EQ(shown[2].default_ext, "jpg");
+    // As Qt's dialog shows them: each filter's patterns once, in Russian in the graph window.
+    const QStringList graph_filters = ui::qt_filter(shown[0].filter).split(";;");
+    EXPECT_TRUE(graph_filters.value(0).startsWith("Все рисунки (*.png *.jpg *.jpeg *.bmp")) << graph_filters.join("\n").toStdString();
+    EXPECT_TRUE(graph_filters.contains("Рисунок JPEG (*.jpg *.jpeg)")) << graph_filters.join("\n").toStdString();
+    for (const QString& f : graph_filters)
+        EXPECT_EQ(f.count('('), 1) << f.toStdString();
+    EXPECT_EQ(ui::qt_filter(shown[2].filter), "JPEG Image File (*.jpg)");
 }
 
 TEST(ChartPicture, ACancelWritesNothingAndAFailureStillBringsTheTitleBack)
@@ -323,7 +380,5 @@ TEST(ChartPicture, ACancelWritesNothingAndAFailureStillBringsTheTitleBack)
     dialogs.answer_path(QString::fromStdString(dir.file("no/such/folder/x.png")));
     EXPECT_THROW(output::save_graph_picture(chart, dialogs), output::PrintError);
     EXPECT_TRUE(chart.TitleVisible());
-    dialogs.answer_path(QString::fromStdString(dir.file("x.unknown")));
-    EXPECT_THROW(output::save_graph_picture(chart, dialogs), output::PrintError);
     EXPECT_TRUE(QDir(QString::fromStdString(dir.path())).isEmpty());
 }

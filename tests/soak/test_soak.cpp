@@ -77,9 +77,8 @@ TEST(OnlineSoak, TenLargestTestsInOneWindowSessionKeepMemoryFlat)
                   [&] {
                       QTimer watcher;
                       QObject::connect(&watcher, &QTimer::timeout, &form2, [&] {
-                          // The chart title stays from the run before: this run
-                          // is over once its table is whole and the final poll
-                          // tick has let go of the port and stopped.
+                          // This run is over once its table is whole and the
+                          // final poll tick has let go of the port and stopped.
                           const bool over = form2.NextGrid1->RowCount() == 63996 &&
                                             !form2.CommPortDriver1().Connected() && !form2.Timer2().running();
                           if (over || clock.elapsed() > 240000)

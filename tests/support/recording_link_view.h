@@ -55,6 +55,7 @@ struct RecordingLinkView : LinkView {
         ++row_calls;
     }
     void unit_not_found() override { ++not_found; }
+    void link_lost() override { ++lost; }
 
     const std::vector<LinkPoint>& pts(LinkSeries s) { return series[s]; }
     bool panel2 = false;
@@ -63,7 +64,7 @@ struct RecordingLinkView : LinkView {
     std::map<LinkSeries, std::vector<LinkPoint>> series;
     std::map<LinkSeries, int> add_calls;
     std::array<FakeAxes, 2> axes{};
-    int axis_sets = 0, row_calls = 0, not_found = 0;
+    int axis_sets = 0, row_calls = 0, not_found = 0, lost = 0;
     std::vector<PointRow> rows;
 };
 

@@ -78,6 +78,11 @@ TEST(NumberText, IntegersAsTheSettingsStoreThem)
             EXPECT_EQ(std::string(e.what()), "'" + std::string(bad) + "' is not a valid integer value");
         }
     }
+    // A width or an offset is 32 bits: one past either end is refused, not wrapped.
+    EXPECT_EQ(lekta::parse_int("2147483647"), 2147483647);
+    EXPECT_EQ(lekta::parse_int("-2147483648"), -2147483647 - 1);
+    EXPECT_THROW(lekta::parse_int("2147483648"), lekta::ConvertError);
+    EXPECT_THROW(lekta::parse_int("-2147483649"), lekta::ConvertError);
 }
 
 TEST(NumberText, FixedPointTextsMatchTheGeneralFormat)

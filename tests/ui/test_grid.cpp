@@ -4,6 +4,7 @@
 
 #include <QHeaderView>
 #include <QTest>
+#include <functional>
 #include <gtest/gtest.h>
 #include <stdexcept>
 
@@ -50,6 +51,47 @@ TEST(Grid, HeaderClickSortsSortableColumnsByTextAndTogglesOrder)
     // A column without header sorting ignores the click.
     click_header(g, 1);
     EXPECT_EQ(column_texts(g, 0), (QStringList{"c.bmd", "b.bmd", "a2.bmd", "A.bmd"}));
+}
+
+// Rows given anew (the catalogue rebuilt, another test's table) are in the
+// order given: the header shows no sort, and the next click sorts upwards.
+// A double-click on the empty part of the table is told with row -1.
+TEST(Grid, NewRowsShowNoSortAndTheEmptyPartTakesDoubleClicks)
+{
+    Grid g;
+    g.AddColumn({"A", "Серия", 20, 0, true, true, false});
+    g.resize(400, 300);
+    g.show();
+    for (const char* name : {"b", "a"})
+        g.SetCell(0, g.AddRow(), name);
+    click_header(g, 0);
+    click_header(g, 0);
+    ASSERT_EQ(g.SortedColumn(), 0);
+    ASSERT_TRUE(g.horizontalHeader()->isSortIndicatorShown());
+    std::vector<GridRow> rows;
+    const std::function<void()> refills[] = {[&] { g.ClearRows(); }, [&] { g.SwapRows(rows); }};
+    for (const auto& refill : refills) {
+        click_header(g, 0);
+        refill();
+        EXPECT_EQ(g.SortedColumn(), -1);
+        EXPECT_FALSE(g.horizontalHeader()->isSortIndicatorShown());
+    }
+    g.SetCell(0, g.AddRow(), "b");
+    g.SetCell(0, g.AddRow(), "a");
+    click_header(g, 0);
+    EXPECT_EQ(column_texts(g, 0), (QStringList{"a", "b"}));
+
+    std::vector<int> clicked;
+    QObject::connect(&g, &Grid::RowDoubleClicked, [&](int row) { clicked.push_back(row); });
+    auto double_click = [&](QPoint at) {
+        QTest::mouseClick(g.viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(g.viewport(), Qt::LeftButton, {}, at);
+    };
+    double_click(g.visualRect(g.model()->index(1, 0)).center());
+    double_click(QPoint(10, g.viewport()->height() - 5));
+    g.ClearRows();
+    double_click(QPoint(10, 10));
+    EXPECT_EQ(clicked, (std::vector<int>{1, -1, -1}));
 }
 
 // The delete dialog acts on the selection: after a sort it must still mean

@@ -162,6 +162,7 @@ struct CheckingView : LinkView {
     // The give-up after silent retries: the window would close; the
     // engine's state is checked the same either way.
     void unit_not_found() override {}
+    void link_lost() override {}
     void add_rows(const std::vector<PointRow>& rows) override
     {
         LEKTA_FUZZ_CHECK(!rows.empty(), "an empty batch of rows");
