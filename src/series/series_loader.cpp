@@ -35,6 +35,12 @@ bool SeriesLoader::launch(TForm1* main, TForm7* progress, std::vector<SeriesSour
         progress->ShowCentred();
     }
     connect(loader, &QThread::finished, loader, [loader] { ui::guarded([loader] { loader->finish(); }); });
+    // The main window going (the program ends) stops the loader: nothing is shown over a window that is gone.
+    if (main)
+        connect(main, &QObject::destroyed, loader, [loader] {
+            loader->main_ = nullptr;
+            stop_running();
+        });
     loader->timer_->start();
     loader->start();
     return true;
@@ -47,6 +53,7 @@ void SeriesLoader::stop_running()
         loader->wait();
         loader->done_ = nullptr;
         loader->finish();
+        delete loader;  // its posted deletion goes with it
     }
 }
 

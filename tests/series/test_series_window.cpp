@@ -280,6 +280,53 @@ TEST_F(SeriesWindowTest, ExportAndPrintNeverReplaceAFile)
     w->close();
 }
 
+TEST_F(SeriesWindowTest, TenCurvesInBothViewsEachInItsOwnColour)
+{
+    // Four more bars of the demo series' steel, as a batch of ten.
+    for (int i = 7; i <= 10; ++i) {
+        tools::SampleSpecimen s;
+        s.kind = tools::SampleKind::Extensometer;
+        s.material = tools::Material::Steel09G2S;
+        s.size1_mm = 10 + 0.01 * (i - 8);
+        s.points = 900;
+        s.series = 22;
+        s.test_no = static_cast<std::uint8_t>(i);
+        s.seed = 2200u + static_cast<unsigned>(i);
+        s.vary_material = true;
+        const std::string name = (i < 10 ? "S22-00" : "S22-0") + std::to_string(i) + ".bmd";
+        write_file(tests.file(name), tools::encode_bmd(tools::synthesize_test(s)));
+    }
+    create();
+    TForm12* w = run([&] { choose_series(22); });
+    ASSERT_NE(w, nullptr);
+    ASSERT_EQ(w->Tests().size(), 10u);
+    std::set<std::int32_t> colours;
+    for (int i = 0; i < 10; ++i)
+        colours.insert(w->Chart1->Series(i)->Color());
+    EXPECT_EQ(colours.size(), 10u);
+    w->setWindowState(Qt::WindowNoState);
+    w->setGeometry(0, 0, 1280, 900);
+    pump_events(20);
+    w->Chart1->Repaint();
+    picture(*w, "series-window-10.png");
+    w->RadioGroup1->SetItemIndex(1);
+    w->Chart1->Repaint();
+    picture(*w, "series-window-10-fhe.png");
+    // The report of ten tests, for the help page's picture.
+    const QString folder = qEnvironmentVariable("LEKTA_SAVE_PICTURES");
+    if (!folder.isEmpty()) {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(folder + "/series-report.pdf");
+        EXPECT_GE(output::print_series_report(*w, printer), 1);
+        std::vector<std::int32_t> c(colours.begin(), colours.end());
+        for (int i = 0; i < 10; ++i)
+            c[static_cast<std::size_t>(i)] = w->Chart1->Series(i)->Color();
+        output::export_series({w->Table(), w->Tests(), w->View(), w->TitleText(), c}, {folder, nullptr, {}});
+    }
+    w->close();
+}
+
 TEST(SeriesExport, ThinnedCurvesKeepTheirEndsAndPeak)
 {
     std::vector<ui::ChartPoint> pts;
