@@ -186,9 +186,12 @@ void BM_BuildToPainted(benchmark::State& state)
 }
 BENCHMARK(BM_BuildToPainted)->Arg(10)->Arg(25)->Arg(kTests)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(5);
 
+// Argument: the graph parameters' line width (fifty curves are drawn one
+// pixel wide whatever it is).
 void BM_Repaint50(benchmark::State& state)
 {
     Program& p = program();
+    shell().line_width = QString::number(state.range(0));
     p.open(kTests, [&](TForm12& w) {
         ui::Chart& c = *w.Chart1;
         c.Repaint();
@@ -197,11 +200,12 @@ void BM_Repaint50(benchmark::State& state)
         state.counters["curves"] = static_cast<double>(w.Tests().size());
     });
 }
-BENCHMARK(BM_Repaint50)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Repaint50)->Arg(3)->Unit(benchmark::kMillisecond);
 
 void BM_ZoomStep50(benchmark::State& state)
 {
     Program& p = program();
+    shell().line_width = QString::number(state.range(0));
     p.open(kTests, [&](TForm12& w) {
         ui::Chart& c = *w.Chart1;
         const double xw = c.Series(0)->MaxXValue();
@@ -215,7 +219,7 @@ void BM_ZoomStep50(benchmark::State& state)
         }
     });
 }
-BENCHMARK(BM_ZoomStep50)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ZoomStep50)->Arg(3)->Unit(benchmark::kMillisecond);
 
 // A 1600 × 900 screen for the offscreen platform, as an operator's monitor.
 void use_offscreen_screen(const QString& folder)

@@ -135,6 +135,11 @@ void TForm12::ShowSeries(std::vector<series::SeriesTest> tests)
     } catch (const std::exception&) {
         width_ = 2;  // a setting that is not a whole number: the default
     }
+    // A wide pen is stroked as a polygon per segment, many times the cost
+    // of a one-pixel line: past a dozen curves (which overlap in a thicket
+    // at any width) they are drawn one pixel wide, so a repaint stays quick.
+    if (shown_.size() > kWideCurvesAtMost)
+        width_ = 1;
 
     // One series per test, reused from the previous series where there are enough.
     while (static_cast<int>(curves_.size()) < static_cast<int>(shown_.size()))

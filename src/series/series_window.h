@@ -45,8 +45,10 @@ public:
     const series::SeriesTable& Table() const { return table_; }
     // "Серия 22, испытаний: 6" (several series: "Серии 12, 19, …").
     QString TitleText() const;
-    // The line width the curves are drawn with, from the graph's settings.
+    // The line width the curves are drawn with: the graph's setting (2 when
+    // none is set) for up to kWideCurvesAtMost curves, 1 pixel for more.
     int LineWidth() const { return width_; }
+    static constexpr std::size_t kWideCurvesAtMost = 12;
 
     std::function<void()> on_export;
     std::function<void()> on_print;
