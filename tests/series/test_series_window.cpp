@@ -11,6 +11,7 @@
 #include "lib/sample_tests.h"
 #include "output/series_export.h"
 #include "output/series_print.h"
+#include "output/xlsx_reader.h"
 #include "series/series_command.h"
 #include "series/series_loader.h"
 #include "series/series_selector.h"
@@ -264,7 +265,25 @@ TEST_F(SeriesWindowTest, ExportAndPrintNeverReplaceAFile)
     const QString second = output::export_series(source, options);
     EXPECT_TRUE(first.endsWith("/Серия 22 испытаний 6.xlsx")) << first.toStdString();
     EXPECT_TRUE(second.endsWith("/Серия 22 испытаний 6 (2).xlsx")) << second.toStdString();
-    EXPECT_GT(QFileInfo(first).size(), 10000);
+    // The table and its statistics as numbers, one scatter series per curve with a legend.
+    const XlsxFile book = read_xlsx(first.toStdString());
+    const XlsxSheet* sheet = book.sheet("Серия");
+    ASSERT_NE(sheet, nullptr);
+    EXPECT_EQ(sheet->cell(4, 1)->string, "Серия-22 №-1");
+    std::size_t rm = 0;
+    while (w->Table().columns[rm].caption != "Rm, МПа")
+        ++rm;
+    const int stats_row = 4 + 6 + 1;  // after the six tests and an empty row
+    EXPECT_EQ(sheet->cell(stats_row, 1)->string, "Среднее");
+    EXPECT_NEAR(sheet->cell(stats_row, static_cast<int>(rm) + 3)->number,
+                *w->Table().statistic(series::Statistic::Mean, rm), 0.0006);
+    EXPECT_EQ(sheet->cell(stats_row + 5, 1)->string, "n");
+    EXPECT_EQ(sheet->cell(stats_row + 5, static_cast<int>(rm) + 3)->number, 6);
+    const XlsxSheet* chart = book.sheet("Диаграмма");
+    ASSERT_TRUE(chart && chart->chart);
+    EXPECT_EQ(chart->chart->series.size(), 6u);
+    EXPECT_TRUE(chart->chart->legend);
+    EXPECT_NE(chart->chart->series[0].x_ref, chart->chart->series[1].x_ref);  // each curve its own abscissas
 
     const QString pdf = QString::fromStdString(out.file("report.pdf"));
     write_file(pdf.toStdString(), {'k', 'e', 'e', 'p'});
