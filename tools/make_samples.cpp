@@ -24,7 +24,7 @@ int usage()
 {
     std::fprintf(stderr,
                  "usage: lekta_make_samples [--demo] [--count N [--seed S]] [--damaged] DIR\n"
-                 "  --demo       the demo set: every kind of test, and the largest test a file may hold\n"
+                 "  --demo       the demo set: every kind of test, a series of six, and the largest test a file may hold\n"
                  "  --count N    N realistic test files, named by series and number\n"
                  "  --seed S     seed of the --count files (default 1)\n"
                  "  --damaged    a few damaged files for the catalogue's error handling\n");
@@ -94,10 +94,14 @@ int main(int argc, char** argv)
         return true;
     };
 
-    if (demo)
+    if (demo) {
         for (const auto& t : lekta::tools::demo_tests())
             if (!put(t.name, lekta::tools::encode_bmd(t.test)))
                 return 1;
+        for (const auto& t : lekta::tools::demo_series_tests())
+            if (!put(t.name, lekta::tools::encode_bmd(t.test)))
+                return 1;
+    }
     if (have_count) {
         lekta::tools::SampleFolder folder(seed);
         for (unsigned long long i = 0; i < count; ++i) {

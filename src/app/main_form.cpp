@@ -111,6 +111,7 @@ void TForm1::build_menu()
     item(service, N37, "N37", "Перенумеровать строки", -1, nullptr, false, nullptr);
     item(service, N36, "N36", "Построить график", -1, nullptr, true, [this] { NextGrid1DblClick(); });
     item(service, N41, "N41", "Параметры графика", -1, nullptr, true, [this] { N41Click(); });
+    item(service, N42, "N42", "Построение графиков", -1, nullptr, true, [this] { N42Click(); });
 
     QMenu* help = bar->addMenu(QStringLiteral("Справка"));
     item(help, N24, "N24", "Помощь", 5, "F1", true, [this] { N24Click(); });
@@ -118,7 +119,7 @@ void TForm1::build_menu()
     item(help, N26, "N26", "О программе", -1, nullptr, true, [this] { N26Click(); });
 
     // Catalogue commands wait for a catalogue (enable_button).
-    for (QAction* a : {N4, N5, N7, N8, N9, N27, N29, N30, N31, N33, N34, N36, N37, Excel1})
+    for (QAction* a : {N4, N5, N7, N8, N9, N27, N29, N30, N31, N33, N34, N36, N37, N42, Excel1})
         a->setEnabled(false);
 }
 
@@ -176,7 +177,7 @@ void TForm1::FormCreate()
 
 void TForm1::enable_button()
 {
-    for (QAction* a : {N4, N5, N7, N8, N9, N27, N29, N30, N31, N33, N34, N36, N37, Excel1})
+    for (QAction* a : {N4, N5, N7, N8, N9, N27, N29, N30, N31, N33, N34, N36, N37, N42, Excel1})
         a->setEnabled(true);
     for (QToolButton* b : {ToolButton3, ToolButton4, ToolButton5})
         b->setEnabled(true);
@@ -289,10 +290,18 @@ void TForm1::N41Click()
     run(commands.graph_parameters);
 }
 
+void TForm1::N42Click()
+{
+    // The series passes through the test buffer: not while a loader reads it.
+    if (shell().buffer_busy)
+        return;
+    run(commands.series);
+}
+
 void TForm1::set_buffer_busy(bool busy)
 {
     shell().buffer_busy = busy;
-    for (QAction* a : {N3, N4, N36, N34, N41})
+    for (QAction* a : {N3, N4, N36, N34, N41, N42})
         a->setEnabled(!busy && (a == N3 || a == N41 || created_));
     ToolButton2->setEnabled(!busy);
     NextGrid1->setEnabled(!busy);

@@ -38,6 +38,7 @@ public:
         std::function<void()> export_excel;       // "Экспорт в Excel"
         std::function<void()> start_graph_worker; // the graph window's loader, once the buffer holds a test
         std::function<void()> graph_parameters;   // "Параметры графика"
+        std::function<void()> series;             // "Построение графиков"
     } commands;
 
     void set_about_box(Tform6* about) { about_ = about; }
@@ -47,6 +48,7 @@ public:
     QToolButton *ToolButton1, *ToolButton2, *ToolButton3, *ToolButton4, *ToolButton5, *ToolButton6;
     QAction *N2, *N3, *N4, *N5, *N7, *N40, *N39, *N8, *N9, *N11;
     QAction *N27, *N29, *N30, *N31, *N33, *N34, *Excel1, *N37, *N36, *N41, *N24, *N26;
+    QAction* N42 = nullptr;  // "Построение графиков": a series on one chart
 
     // Handlers, callable from tests as the menu calls them.
     void N2Click();
@@ -61,6 +63,7 @@ public:
     void N34Click();           // "Удалить строки или файлы"
     void N23Click();           // "Выровнять столбцы"
     void N41Click();           // "Параметры графика"
+    void N42Click();           // "Построение графиков"
     void enable_button();
 
     // While the graph window's loader reads the test buffer, the commands

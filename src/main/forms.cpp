@@ -11,7 +11,6 @@
 #include "graph/graph_parameters.h"
 #include "graph/graph_worker.h"
 #include "graph/open_progress.h"
-#include "graph/series_selector.h"
 #include "app/port_library.h"
 #include "online/online_command.h"
 #include "online/port_dialog.h"
@@ -20,8 +19,14 @@
 #include "output/curve_export.h"
 #include "output/export_progress.h"
 #include "output/printing.h"
+#include "output/series_export.h"
+#include "output/series_print.h"
 #include "output/text_table.h"
 #include "app/shell_state.h"
+#include "series/series_command.h"
+#include "series/series_selector.h"
+#include "series/series_window.h"
+#include "ui/chart.h"
 #include "ui/grid.h"
 
 #include <QCoreApplication>
@@ -97,6 +102,25 @@ Forms create_forms(ui::Dialogs& dialogs, bool show_splash)
         output::save_graph_picture(*form3->Chart1, dialogs, shell().default_dir);
     };
     f.Form3->on_print_chart = [form3 = f.Form3, &dialogs] { output::print_chart(*form3->Chart1, dialogs); };
+
+    // A series on one chart: the selector, the loader with the progress
+    // window, then a series window of its own for each command.
+    f.Form1->commands.series = [form1 = f.Form1, form4 = f.Form4, form7 = f.Form7, &dialogs] {
+        series::run_series_command({form1, form4, form7, &dialogs, [&dialogs](TForm12& window) {
+            window.on_export = [w = &window, &dialogs] {
+                const series::DialogParent over(dialogs, w);
+                std::vector<std::int32_t> colours;
+                for (int i = 0; i < static_cast<int>(w->Tests().size()); ++i)
+                    colours.push_back(w->Chart1->Series(i)->Color());
+                output::series_export_command({w->Table(), w->Tests(), w->View(), w->TitleText(), colours},
+                                              {shell().default_dir, &dialogs, {}});
+            };
+            window.on_print = [w = &window, &dialogs] {
+                const series::DialogParent over(dialogs, w);
+                output::print_series(*w, dialogs, output::printer());
+            };
+        }});
+    };
 
     if (show_splash)
         f.Form5->exec();

@@ -180,6 +180,22 @@ void Chart::SetSourceData(const SheetRange& Source, int PlotBy)
     source_ = Source;
 }
 
+void Chart::NewSeries(const SheetRange& x, const SheetRange& y, const QString& name, std::optional<std::int32_t> color)
+{
+    for (const SheetRange* r : {&x, &y}) {
+        bool ours = false;
+        for (const auto& s : book_->sheets())
+            ours = ours || s.get() == &r->sheet();
+        if (!ours)
+            fail("NewSeries: the range " + r->Address() + " is not on a sheet of this workbook");
+        if (r->box().columns() != 1)
+            fail("NewSeries: the range " + r->Address() + " is not one column");
+    }
+    if (x.box().rows() != y.box().rows())
+        fail("NewSeries: " + x.Address() + " and " + y.Address() + " differ in length");
+    xy_.push_back({x, y, name, color});
+}
+
 Chart& ChartList::Add()
 {
     auto chart = std::make_unique<Chart>(*book_);

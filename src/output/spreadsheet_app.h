@@ -217,16 +217,33 @@ private:
     Chart* chart_;
 };
 
+// A series with x and y columns of its own (SeriesCollection.NewSeries):
+// curves of different lengths and abscissas on one chart.
+struct XYSeries {
+    SheetRange x;
+    SheetRange y;
+    QString name;
+    std::optional<std::int32_t> color;  // 0x00BBGGRR; the chart's own colour without
+};
+
 // A chart sheet. Series by columns of its source: the first column gives x,
 // every other column one series; a first row of captions names them.
+// Series added with NewSeries follow those.
 class Chart : public Sheet {
 public:
     using Sheet::Sheet;
     void ChartType(int type);
     int ChartType() const { return type_; }
     void SetSourceData(const SheetRange& Source, int PlotBy);
+    // x and y: one column each of the same number of rows, on a worksheet
+    // of this workbook.
+    void NewSeries(const SheetRange& x, const SheetRange& y, const QString& name,
+                   std::optional<std::int32_t> color = std::nullopt);
+    void HasLegend(bool on) { legend_ = on; }
+    bool HasLegend() const { return legend_; }
     AxisList Axes() { return AxisList(*this); }
     bool is_chart() const override { return true; }
+    const std::vector<XYSeries>& xy_series() const { return xy_; }
 
     // For the writer.
     const std::optional<SheetRange>& source() const { return source_; }
@@ -237,6 +254,8 @@ private:
     friend class AxisList;
     int type_ = 51;  // the outside program started a new chart as clustered columns
     std::optional<SheetRange> source_;
+    std::vector<XYSeries> xy_;
+    bool legend_ = false;
     AxisState axes_[2];
 };
 

@@ -204,9 +204,32 @@ void write_chart(lxw_workbook* wb, const Chart& chart, bool active)
                 chart_series_set_name_range(series, sheet.c_str(), static_cast<lxw_row_t>(name_row - 1), y);
         }
     }
+    for (const XYSeries& xy : chart.xy_series()) {
+        lxw_chart_series* series = chart_add_series(ch, nullptr, nullptr);
+        const CellBox& bx = xy.x.box();
+        const CellBox& by = xy.y.box();
+        const std::string xs = xy.x.sheet().Name().toStdString(), ys = xy.y.sheet().Name().toStdString();
+        chart_series_set_categories(series, xs.c_str(), static_cast<lxw_row_t>(bx.first_row - 1),
+                                    static_cast<lxw_col_t>(bx.first_column - 1), static_cast<lxw_row_t>(bx.last_row - 1),
+                                    static_cast<lxw_col_t>(bx.first_column - 1));
+        chart_series_set_values(series, ys.c_str(), static_cast<lxw_row_t>(by.first_row - 1),
+                                static_cast<lxw_col_t>(by.first_column - 1), static_cast<lxw_row_t>(by.last_row - 1),
+                                static_cast<lxw_col_t>(by.first_column - 1));
+        const std::string name = xy.name.toStdString();
+        if (!name.empty())
+            chart_series_set_name(series, name.c_str());
+        if (xy.color) {
+            // 0x00BBGGRR to the writer's 0xRRGGBB.
+            const auto c = static_cast<std::uint32_t>(*xy.color);
+            lxw_chart_line line{};
+            line.color = ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
+            line.width = 1.5;
+            chart_series_set_line(series, &line);
+        }
+    }
     set_axis(ch->x_axis, chart.category_axis());
     set_axis(ch->y_axis, chart.value_axis());
-    chart_legend_set_position(ch, LXW_CHART_LEGEND_NONE);
+    chart_legend_set_position(ch, chart.HasLegend() ? LXW_CHART_LEGEND_RIGHT : LXW_CHART_LEGEND_NONE);
     check(chartsheet_set_chart(cs, ch), "диаграмма");
     if (active)
         chartsheet_activate(cs);

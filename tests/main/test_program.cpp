@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QPrinter>
+#include <QPushButton>
 #include <QSettings>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -23,6 +24,8 @@
 #include "lib/sample_tests.h"
 #include "main/forms.h"
 #include "output/printing.h"
+#include "series/series_loader.h"
+#include "series/series_window.h"
 #include "support/test_support.h"
 #include "ui/chart.h"
 #include "ui/dialogs.h"
@@ -58,6 +61,7 @@ protected:
     void TearDown() override
     {
         MY::stop_running();
+        series::SeriesLoader::stop_running();
         delete forms.Form1;
         ui::reset_error_display();
         port_library().reset();
@@ -155,4 +159,27 @@ TEST_F(Program, CatalogueCommandsReachThePrinterTheWorkbookAndTheGraphWindow)
 
     for (const QString& t : dialogs.texts())
         EXPECT_FALSE(t.contains("rror")) << t.toStdString();
+}
+
+TEST_F(Program, TheSeriesCommandOpensASeriesWindowWhoseExportAndPrintStoreTheirFiles)
+{
+    forms.Form1->NextGrid1->SelectRow(row_of("S12-001.bmd"));
+    forms.Form1->NextGrid1->selectionModel()->select(
+        forms.Form1->NextGrid1->model()->index(row_of("S19-001.bmd"), 0),
+        QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    forms.Form1->N42->trigger();  // "Построение графиков" with two rows selected
+    EXPECT_TRUE(lekta::testing::wait_until([] { return !series::SeriesLoader::running(); }, 20000));
+    TForm12* window = nullptr;
+    EXPECT_TRUE(lekta::testing::wait_until(
+        [&] { return (window = forms.Form1->findChild<TForm12*>()) != nullptr && window->isVisible(); }, 5000));
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->Tests().size(), 2u);
+    window->Button1->click();  // "Экспорт"
+    EXPECT_TRUE(QFileInfo::exists(out_file("Серии 12 19 испытаний 2.xlsx")));
+    dialogs.answer_path(out_file("series.pdf"));
+    window->Button2->click();  // "Печать"
+    EXPECT_GT(QFileInfo(out_file("series.pdf")).size(), 1000);
+    for (const QString& t : dialogs.texts())
+        EXPECT_FALSE(t.contains("rror")) << t.toStdString();
+    window->close();
 }

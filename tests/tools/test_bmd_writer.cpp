@@ -361,6 +361,9 @@ TEST(MakeSamples, WritesTheSetsIntoTheGivenFolderOnly)
     const auto demo = demo_tests();
     for (const NamedTest& t : demo)
         EXPECT_EQ(lt::read_file(out + "/" + t.name), encode_bmd(t.test)) << t.name;
+    const auto series = demo_series_tests();
+    for (const NamedTest& t : series)
+        EXPECT_EQ(lt::read_file(out + "/" + t.name), encode_bmd(t.test)) << t.name;
     std::size_t n = 0;
     for (const auto& e : std::filesystem::directory_iterator(dir.path()))
         n += e.path().filename() == "demo" ? 0 : 1;
@@ -368,7 +371,7 @@ TEST(MakeSamples, WritesTheSetsIntoTheGivenFolderOnly)
     n = 0;
     for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(out))
         ++n;
-    EXPECT_EQ(n, demo.size() + damaged_files().size());
+    EXPECT_EQ(n, demo.size() + series.size() + damaged_files().size());
 
     const std::string c1 = dir.file("c1"), c2 = dir.file("c2");
     ASSERT_EQ(std::system((prog + " --count 30 --seed 9 " + c1 + " >/dev/null").c_str()), 0);

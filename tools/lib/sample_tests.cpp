@@ -375,6 +375,8 @@ BmdTest synthesize_test(const SampleSpecimen& sample)
     MaterialProps m = material_props(sample.material);
     if (sample.vary_material)
         m = scattered(m, rng);
+    m.yield_mpa *= sample.strength_factor;
+    m.tensile_mpa *= sample.strength_factor;
     // Frame from the nominal maximum, so that the frame stiffness is known before the curve.
     t.model_index = frame_for(m.tensile_mpa * area);
     const Curve curve(m, area, free_length_mm(sample, area), kFrameKn[t.model_index], rng.uniform(0.05, 0.35));
@@ -482,6 +484,39 @@ std::vector<NamedTest> demo_tests()
     out.reserve(entries.size());
     for (const Entry& e : entries)
         out.push_back({e.name, synthesize_test(e.sample)});
+    return out;
+}
+
+std::vector<NamedTest> demo_series_tests()
+{
+    // Round bars turned to 10 mm, each measured before the test.
+    const double diameters[] = {10.02, 9.97, 10.05, 9.99, 10.01, 9.96};
+    std::vector<NamedTest> out;
+    for (int i = 0; i < 6; ++i) {
+        SampleSpecimen s;
+        s.kind = SampleKind::Extensometer;
+        s.shape = 0;
+        s.material = Material::Steel09G2S;
+        s.size1_mm = diameters[i];
+        s.points = 900;
+        s.gauge_mm = 50;
+        s.rate = 10;
+        s.series = 22;
+        s.test_no = static_cast<std::uint8_t>(i + 1);
+        s.day = 11;
+        s.month = 3;
+        s.year = 16;
+        s.hour = static_cast<std::uint8_t>(9 + i / 3);
+        s.minute = static_cast<std::uint8_t>((i % 3) * 18 + 5);
+        s.second = static_cast<std::uint8_t>(i * 7);
+        s.seed = 2200u + static_cast<unsigned>(i);
+        s.vary_material = true;
+        if (i == 4)
+            s.strength_factor = 0.9;
+        char name[16];
+        std::snprintf(name, sizeof name, "S22-%03d.bmd", i + 1);
+        out.push_back({name, synthesize_test(s)});
+    }
     return out;
 }
 

@@ -67,6 +67,7 @@ struct SampleSpecimen {
     std::uint8_t day = 1, month = 1, year = 12, hour = 9, minute = 0, second = 0;
     std::uint64_t seed = 1;  // noise and scatter of this one test
     bool vary_material = false;  // scatter the material's properties around the nominal ones
+    double strength_factor = 1.0;  // yield and tensile strength scaled (a specimen out of line with its series)
 };
 
 // The cross-section in mm² for the sample's shape and sizes.
@@ -89,6 +90,11 @@ extern const char* const kLargestDemoName;
 
 // The demo folder: every kind of test, with realistic names; always the same bytes.
 std::vector<NamedTest> demo_tests();
+
+// The demo series: six extensometer tests of one steel (series 22), sizes
+// and properties scattered as a batch's are, the fifth one weaker by a
+// tenth (the odd specimen a series chart is for); always the same bytes.
+std::vector<NamedTest> demo_series_tests();
 
 // An endless stream of realistic laboratory files with unique names.
 class SampleFolder {
