@@ -7,11 +7,12 @@ set -euo pipefail
 # menu entry's check; poppler-utils: the printing tests read the PDF files
 # back; clang and libclang-rt-14-dev: the fuzz targets
 # (libFuzzer and clang's sanitizers, scripts/fuzz.sh); llvm-14: the
-# symbolizer that names the lines of a fuzzing crash, and llvm-cov.
+# symbolizer that names the lines of a fuzzing crash, and llvm-cov;
+# clang-format, clang-tidy and cppcheck: the checks of scripts/check.sh.
 packages=(build-essential cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev
           qt6-base-dev libqt6opengl6-dev qt6-charts-dev libxlsxwriter-dev zlib1g-dev libzip-dev
           fonts-dejavu-core xvfb xauth locales qt6-translations-l10n dpkg-dev file desktop-file-utils
-          poppler-utils clang libclang-rt-14-dev llvm-14)
+          poppler-utils clang libclang-rt-14-dev llvm-14 clang-format clang-tidy cppcheck)
 sudo=""
 [ "$(id -u)" -ne 0 ] && sudo="sudo"
 missing=()
