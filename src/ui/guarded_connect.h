@@ -17,26 +17,37 @@
 
 namespace lekta::ui {
 
+namespace detail {
+
+// Calls the handler with the signal's arguments, or with none when it takes
+// none; a member function on the receiver.
+template <typename Handler, typename Receiver, typename... Args>
+void call_handler(const Handler& handler, Receiver* receiver, Args&&... args)
+{
+    if constexpr (std::is_member_function_pointer_v<Handler>) {
+        if constexpr (std::is_invocable_v<const Handler&, Receiver*, Args...>)
+            std::invoke(handler, receiver, std::forward<Args>(args)...);
+        else
+            std::invoke(handler, receiver);
+    } else {
+        if constexpr (std::is_invocable_v<const Handler&, Args...>)
+            std::invoke(handler, std::forward<Args>(args)...);
+        else
+            std::invoke(handler);
+    }
+}
+
+}  // namespace detail
+
 template <typename Sender, typename Signal, typename Receiver, typename Handler>
 QMetaObject::Connection connect_guarded(Sender* sender, Signal signal, Receiver* receiver, Handler handler,
                                         Qt::ConnectionType type = Qt::AutoConnection)
 {
     static_assert(std::is_base_of_v<QObject, Receiver>, "the receiver decides how long the connection lives");
-    auto call = [receiver, handler = std::move(handler)](auto&&... args) {
-        guarded([&] {
-            if constexpr (std::is_member_function_pointer_v<Handler>) {
-                if constexpr (std::is_invocable_v<Handler, Receiver*, decltype(args)...>)
-                    std::invoke(handler, receiver, std::forward<decltype(args)>(args)...);
-                else
-                    std::invoke(handler, receiver);
-            } else {
-                static_cast<void>(receiver);  // only a member function needs it
-                if constexpr (std::is_invocable_v<const Handler&, decltype(args)...>)
-                    std::invoke(handler, std::forward<decltype(args)>(args)...);
-                else
-                    std::invoke(handler);
-            }
-        });
+    // The return type is spelled out: Qt learns how many of the signal's
+    // arguments the call takes without instantiating its body.
+    auto call = [receiver, handler = std::move(handler)](auto&&... args) -> void {
+        guarded([&] { detail::call_handler(handler, receiver, std::forward<decltype(args)>(args)...); });
     };
     return QObject::connect(sender, signal, receiver, std::move(call), type);
 }
