@@ -66,8 +66,8 @@ public:
         rows.clear();
     }
 
-    void set_panel2_visible(bool v) override { panel2 = v; }
-    void set_chart1_title(const std::string& t) override { charts[0]->setTitle(QString::fromStdString(t)); }
+    void set_extensometer_chart_visible(bool v) override { panel2 = v; }
+    void set_main_chart_title(const std::string& t) override { charts[0]->setTitle(QString::fromStdString(t)); }
     void set_label(int i, const std::string& t) override { labels[i] = QString::fromStdString(t); }
     void set_record_count_text(const std::string& t) override { record_count = QString::fromStdString(t); }
 
@@ -226,8 +226,8 @@ BENCHMARK(BM_LargestResponseOntoLongCurve)->Unit(benchmark::kMillisecond);
 // The engine alone, into a view that only keeps the points and rows: what
 // the decoding and the texts cost apart from the charts.
 struct PlainView : LinkView {
-    void set_panel2_visible(bool) override {}
-    void set_chart1_title(const std::string&) override {}
+    void set_extensometer_chart_visible(bool) override {}
+    void set_main_chart_title(const std::string&) override {}
     void set_label(int, const std::string&) override {}
     void set_record_count_text(const std::string& t) override { record_count = t; }
     void add_points(LinkSeries s, const std::vector<LinkPoint>& p) override

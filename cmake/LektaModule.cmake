@@ -1,7 +1,10 @@
 # One static library per source folder: every .cpp of the folder except the
-# program entry, headers beside the sources.
+# program entry, headers beside the sources. A library links exactly what it
+# includes: PUBLIC what its headers include (LIBS means the same), PRIVATE
+# what only its sources do. scripts/check.sh includes keeps the folders'
+# order.
 function(lekta_module name)
-  cmake_parse_arguments(M "" "" "LIBS;EXCLUDE" ${ARGN})
+  cmake_parse_arguments(M "" "" "LIBS;PUBLIC;PRIVATE;EXCLUDE" ${ARGN})
   file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   foreach(x IN LISTS M_EXCLUDE)
     list(REMOVE_ITEM srcs ${CMAKE_CURRENT_SOURCE_DIR}/${x})
@@ -9,7 +12,7 @@ function(lekta_module name)
   file(GLOB hdrs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
   add_library(${name} STATIC ${srcs} ${hdrs})
   target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR}/src)
-  target_link_libraries(${name} PUBLIC ${M_LIBS})
+  target_link_libraries(${name} PUBLIC ${M_LIBS} ${M_PUBLIC} PRIVATE ${M_PRIVATE})
 endfunction()
 
 # One test program per tests/ folder: every .cpp of the folder, run by CTest

@@ -9,11 +9,12 @@ set -euo pipefail
 # (libFuzzer and clang's sanitizers, scripts/fuzz.sh); llvm-14: the
 # symbolizer that names the lines of a fuzzing crash, and llvm-cov; openbox
 # and x11-utils (xprop): the windows' test under a real window manager
-# (tests/wm/, on Xvfb).
+# (tests/wm/, on Xvfb); clang-format, clang-tidy and cppcheck: the checks of
+# scripts/check.sh.
 packages=(build-essential cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev
           qt6-base-dev libqt6opengl6-dev qt6-charts-dev libxlsxwriter-dev zlib1g-dev libzip-dev
           fonts-dejavu-core xvfb xauth locales qt6-translations-l10n dpkg-dev file desktop-file-utils
-          poppler-utils clang libclang-rt-14-dev llvm-14 openbox x11-utils)
+          poppler-utils clang libclang-rt-14-dev llvm-14 openbox x11-utils clang-format clang-tidy cppcheck)
 sudo=""
 [ "$(id -u)" -ne 0 ] && sudo="sudo"
 missing=()

@@ -1,6 +1,7 @@
 #include "app/about.h"
 
 #include "app/version_text.h"
+#include "ui/guarded_connect.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -22,7 +23,7 @@ Tform6::Tform6(QWidget* parent) : QDialog(parent, Qt::Tool | Qt::WindowTitleHint
     StaticText2 = new QLabel(QStringLiteral("Программа для передачи данных с прибора ЛЕКТА-ЗИВ8."), this);
     Button1 = new QPushButton(QStringLiteral("Ок"), this);
     Button1->setDefault(true);
-    connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
+    ui::connect_guarded(Button1, &QPushButton::clicked, this, &QDialog::accept);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(18, 12, 18, 12);

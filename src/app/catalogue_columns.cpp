@@ -1,10 +1,14 @@
 #include "app/catalogue_columns.h"
 
+#include "app/catalogue_texts.h"
 #include "ui/grid.h"
 
 #include <iterator>
 
 namespace lekta {
+
+static_assert(kColumnProofStress + 1 == kCatalogueColumns);
+static_assert(kColumnGaugeBase == kFirstExtensometerColumn);
 
 namespace {
 

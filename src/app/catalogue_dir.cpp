@@ -73,7 +73,8 @@ namespace lekta {
 std::string display_name(const std::string& entry_name)
 {
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString as_utf8 = utf8(QByteArrayView(entry_name.data(), static_cast<qsizetype>(entry_name.size())));
+    // Decoded only to learn whether the bytes are UTF-8.
+    static_cast<void>(QString(utf8(QByteArrayView(entry_name.data(), static_cast<qsizetype>(entry_name.size())))));
     if (!utf8.hasError())
         return entry_name;
     QStringDecoder cp1251("windows-1251");

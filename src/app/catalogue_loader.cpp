@@ -1,5 +1,6 @@
 #include "app/catalogue_loader.h"
 
+#include "app/catalogue_columns.h"
 #include "app/catalogue_dir.h"
 #include "app/catalogue_texts.h"
 #include "app/shell_state.h"
@@ -45,8 +46,8 @@ void load_fil(ui::Grid& grid, ui::Dialogs& dialogs, const QString& directory)
     QStringList damaged;
     QString unreadable;
     bool missing = false;
-    bool stopped = false;
     {
+        bool stopped = false;
         UpdateBatch batch(grid);
         grid.ClearRows();
 
@@ -97,7 +98,7 @@ void load_fil(ui::Grid& grid, ui::Dialogs& dialogs, const QString& directory)
 std::string catalogue_file_path(const ui::Grid& grid, int row)
 {
     const QByteArray& key = grid.RowKey(row);
-    const QByteArray name = key.isEmpty() ? QFile::encodeName(grid.Cell(0, row)) : key;
+    const QByteArray name = key.isEmpty() ? QFile::encodeName(grid.Cell(kColumnFileName, row)) : key;
     return (QFile::encodeName(shell().catalogue_dir) + name).toStdString();
 }
 

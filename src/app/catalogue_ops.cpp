@@ -21,12 +21,12 @@ namespace {
 
 QString shown_path(const ui::Grid& grid, int row)
 {
-    return shell().catalogue_dir + grid.Cell(0, row);
+    return shell().catalogue_dir + grid.Cell(kColumnFileName, row);
 }
 
 }  // namespace
 
-void open_for_graph(ui::Grid& grid, ui::Dialogs& dialogs, const std::function<void()>& start_worker)
+void open_for_graph(const ui::Grid& grid, ui::Dialogs& dialogs, const std::function<void()>& start_worker)
 {
     ShellState& s = shell();
     // The loader reads the one test buffer without a lock: nothing may

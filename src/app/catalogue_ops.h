@@ -15,7 +15,7 @@ namespace lekta {
 // Reads the selected row's test into the test buffer and, when the test has
 // a curve, calls start_worker (which hands the buffer to the graph window's
 // loader). Refused while the buffer is in use by a loader.
-void open_for_graph(ui::Grid& grid, ui::Dialogs& dialogs, const std::function<void()>& start_worker);
+void open_for_graph(const ui::Grid& grid, ui::Dialogs& dialogs, const std::function<void()>& start_worker);
 
 // Removes the selected rows, largest index first; with kDeleteFiles their
 // files go too (into the trash where there is one). A file that cannot be

@@ -1,4 +1,5 @@
 #include "app/delete_form.h"
+#include "ui/guarded_connect.h"
 #include "ui/window_placement.h"
 
 #include <QHBoxLayout>
@@ -17,9 +18,9 @@ TForm8::TForm8(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::CustomizeWind
     Button2 = new QPushButton(QStringLiteral("Файл"), this);
     Button3 = new QPushButton(QStringLiteral("Отмена"), this);
     Button3->setDefault(true);
-    connect(Button1, &QPushButton::clicked, this, &TForm8::Button1Click);
-    connect(Button2, &QPushButton::clicked, this, &TForm8::Button2Click);
-    connect(Button3, &QPushButton::clicked, this, &TForm8::Button3Click);
+    ui::connect_guarded(Button1, &QPushButton::clicked, this, &TForm8::Button1Click);
+    ui::connect_guarded(Button2, &QPushButton::clicked, this, &TForm8::Button2Click);
+    ui::connect_guarded(Button3, &QPushButton::clicked, this, &TForm8::Button3Click);
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(Button1);

@@ -1,5 +1,7 @@
 #include "app/logo.h"
 
+#include "ui/guarded_connect.h"
+
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -13,7 +15,7 @@ TForm5::TForm5(QWidget* parent) : QDialog(parent, Qt::FramelessWindowHint | Qt::
     Timer1 = new QTimer(this);
     Timer1->setInterval(3000);
     Timer1->setSingleShot(false);
-    connect(Timer1, &QTimer::timeout, this, &TForm5::Timer1Timer);
+    ui::connect_guarded(Timer1, &QTimer::timeout, this, &TForm5::Timer1Timer);
 }
 
 void TForm5::showEvent(QShowEvent* event)

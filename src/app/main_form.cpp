@@ -12,6 +12,7 @@
 #include "ui/dialogs.h"
 #include "ui/error_display.h"
 #include "ui/grid.h"
+#include "ui/guarded_connect.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -41,16 +42,16 @@ TForm1::TForm1(MainFormOptions options, QWidget* parent) : QMainWindow(parent), 
         "QTableView { gridline-color: #c0c0c0; selection-background-color: #316ac5; }");
     add_catalogue_columns(*NextGrid1);
     setCentralWidget(NextGrid1);
-    connect(NextGrid1, &ui::Grid::RowDoubleClicked, this, [this](int) { ui::guarded([this] { NextGrid1DblClick(); }); });
+    ui::connect_guarded(NextGrid1, &ui::Grid::RowDoubleClicked, this, &TForm1::NextGrid1DblClick);
 
     build_menu();
     build_toolbar();
 
     // Hidden items keep their shortcuts.
     auto* create_key = new QShortcut(QKeySequence("Ctrl+N"), this);
-    connect(create_key, &QShortcut::activated, this, [this] { ui::guarded([this] { N2Click(); }); });
+    ui::connect_guarded(create_key, &QShortcut::activated, this, &TForm1::N2Click);
     auto* save_key = new QShortcut(QKeySequence("Ctrl+S"), this);
-    connect(save_key, &QShortcut::activated, this, [] { /* "Сохранить": no data file to save */ });
+    ui::connect_guarded(save_key, &QShortcut::activated, this, [] { /* "Сохранить": no data file to save */ });
 
     ui::guarded([this] { FormCreate(); });
 }
@@ -74,10 +75,8 @@ void TForm1::build_menu()
         if (shortcut)
             action->setShortcut(QKeySequence(QString::fromLatin1(shortcut)));
         action->setVisible(visible);
-        connect(action, &QAction::triggered, this, [handler] {
-            if (handler)
-                ui::guarded(handler);
-        });
+        if (handler)
+            ui::connect_guarded(action, &QAction::triggered, this, handler);
     };
     QMenuBar* bar = menuBar();
     QMenu* file = bar->addMenu(QStringLiteral("Файл"));
@@ -139,10 +138,8 @@ void TForm1::build_toolbar()
         b->setAutoRaise(true);
         QAction* holder = ToolBar1->addWidget(b);
         holder->setVisible(visible);
-        connect(b, &QToolButton::clicked, this, [handler] {
-            if (handler)
-                ui::guarded(handler);
-        });
+        if (handler)
+            ui::connect_guarded(b, &QToolButton::clicked, this, handler);
     };
     button(ToolButton1, "ToolButton1", 0, "Создать", false, [this] { N2Click(); });
     button(ToolButton2, "ToolButton2", 1, "Открыть каталог", true, [this] { N3Click(); });

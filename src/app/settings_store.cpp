@@ -38,14 +38,22 @@ QString QtSettingsStore::location()
 #endif
 }
 
-QtSettingsStore::QtSettingsStore()
+namespace {
+
+std::unique_ptr<QSettings> open_settings(const QString& location)
 {
 #ifdef Q_OS_WIN
-    settings_ = std::make_unique<QSettings>(location(), QSettings::NativeFormat);
+    return std::make_unique<QSettings>(location, QSettings::NativeFormat);
 #else
-    QDir().mkpath(QFileInfo(location()).absolutePath());
-    settings_ = std::make_unique<QSettings>(location(), QSettings::IniFormat);
+    QDir().mkpath(QFileInfo(location).absolutePath());
+    return std::make_unique<QSettings>(location, QSettings::IniFormat);
 #endif
+}
+
+}  // namespace
+
+QtSettingsStore::QtSettingsStore() : settings_(open_settings(location()))
+{
     settings_->beginGroup(kGroup);
 }
 

@@ -41,6 +41,7 @@ QString point_text(std::int32_t raw, int decimals, const QString& separator)
         out += QLatin1Char('0');
     for (int i = n - 1; i >= decimals; --i)
         out += QChar(digits[i]);
+    // cppcheck-suppress knownConditionTrueFalse ; it holds whenever a fraction digit is not 0
     if (fraction > 0) {
         out += separator;
         for (int i = decimals - 1; i >= skip; --i)
@@ -91,7 +92,7 @@ int point_text_size(std::int32_t raw, int decimals, int separator_size)
 PointTable::PointTable(std::vector<PointRecord> records, bool extensometer, QString separator)
     : records_(std::move(records)), extensometer_(extensometer), separator_(std::move(separator)), longest_(3)
 {
-    auto longest = [&](std::int32_t PointRecord::*field, int decimals) {
+    auto longest_text = [&](std::int32_t PointRecord::*field, int decimals) {
         int best = -1;
         std::int32_t best_raw = 0;
         for (const PointRecord& r : records_) {
@@ -103,10 +104,10 @@ PointTable::PointTable(std::vector<PointRecord> records, bool extensometer, QStr
         }
         return best < 0 ? QString() : point_text(best_raw, decimals, separator_);
     };
-    longest_[0] = longest(&PointRecord::f, 3);
-    longest_[1] = longest(&PointRecord::h, 3);
+    longest_[0] = longest_text(&PointRecord::f, 3);
+    longest_[1] = longest_text(&PointRecord::h, 3);
     if (extensometer_)
-        longest_[2] = longest(&PointRecord::he, 4);
+        longest_[2] = longest_text(&PointRecord::he, 4);
 }
 
 QString PointTable::text(int column, int row) const

@@ -1,16 +1,19 @@
 #include "graph/graf.h"
 
+#include "app/catalogue_columns.h"
 #include "app/shell_state.h"
 #include "graph/graph_parameters.h"
 #include "graph/graph_state.h"
 #include "graph/graph_worker.h"
 #include "graph/radio_group.h"
 #include "graph/results_panel.h"
+#include "graph/view_limits.h"
 #include "testfile/number_text.h"
 #include "ui/chart.h"
 #include "ui/dialogs.h"
 #include "ui/error_display.h"
 #include "ui/grid.h"
+#include "ui/guarded_connect.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -19,7 +22,6 @@
 #include <QShowEvent>
 #include <QTimer>
 #include <QVBoxLayout>
-#include <cmath>
 
 namespace lekta {
 
@@ -28,6 +30,11 @@ namespace {
 constexpr int kTableWidth = 240;  // the panel on the right
 constexpr std::int32_t kDarkBlue = 0x400000;  // RGB (0, 0, 64)
 constexpr std::int32_t kLime = 0x00FF00;
+
+CurveExtent extent_of(const ui::ChartSeries& series)
+{
+    return {series.MinXValue(), series.MaxXValue(), series.MinYValue(), series.MaxYValue()};
+}
 
 double cell_number(const QString& text)
 {
@@ -56,7 +63,7 @@ TForm3::TForm3(QWidget* parent) : QDialog(parent, Qt::Window)
     RadioGroup1->setObjectName("RadioGroup1");
     RadioGroup1->setFixedSize(185, 34);
     RadioGroup1->SetItemIndex(0);
-    connect(RadioGroup1, &RadioGroup::Changed, this, [this] { ui::guarded([this] { RadioGroup1Click(); }); });
+    ui::connect_guarded(RadioGroup1, &RadioGroup::Changed, this, &TForm3::RadioGroup1Click);
 
     Chart1 = new ui::Chart(this);
     Chart1->setObjectName("Chart1");
@@ -74,11 +81,11 @@ TForm3::TForm3(QWidget* parent) : QDialog(parent, Qt::Window)
     // Its markers and offset line come after the four series.
     ResultsPanel1 = new ResultsPanel(*Chart1, *Series1, *Series3, this);
     N1->insertAction(N1->actions().value(N1->actions().indexOf(N2) + 1), ResultsPanel1->ToggleAction());
-    connect(Chart1, &ui::Chart::Clicked, this, [this] { ui::guarded([this] { Chart1Click(); }); });
+    ui::connect_guarded(Chart1, &ui::Chart::Clicked, this, &TForm3::Chart1Click);
 
     CheckBox1 = new QCheckBox(QStringLiteral("Точки данных"), this);
     CheckBox1->setObjectName("CheckBox1");
-    connect(CheckBox1, &QCheckBox::toggled, this, [this] { ui::guarded([this] { CheckBox1Click(); }); });
+    ui::connect_guarded(CheckBox1, &QCheckBox::toggled, this, &TForm3::CheckBox1Click);
 
     Panel1 = new QWidget(this);
     Panel1->setObjectName("Panel1");
@@ -134,7 +141,7 @@ void TForm3::build_menu()
         action = N1->addAction(QString::fromUtf8(caption));
         action->setObjectName(name);
         if (handler)
-            connect(action, &QAction::triggered, this, [handler] { ui::guarded(handler); });
+            ui::connect_guarded(action, &QAction::triggered, this, handler);
     };
     item(N2, "N2", "Настройки Графика", [this] { N2Click(); });
     N1->addSeparator();
@@ -219,7 +226,7 @@ void TForm3::paintEvent(QPaintEvent* event)
     // The window's own paint comes first; its children follow in the same
     // turn of the event loop, so the step waits for the next one.
     if (after_paint_)
-        QTimer::singleShot(0, this, [this] { run_after_paint(); });
+        ui::call_later_guarded(0, this, [this] { run_after_paint(); });
 }
 
 void TForm3::FormShow()
@@ -236,13 +243,13 @@ void TForm3::FormShow()
     const int row = s.opened_row;
     // An empty F0.2 or Fт cell (tests without those results) draws no
     // line rather than a line at 0 or no title at all.
-    const QString f02_text = row_cells.Cell(15, row);
+    const QString f02_text = row_cells.Cell(kColumnProofLoad, row);
     const bool has_f02 = !f02_text.isEmpty();
     const double f02 = has_f02 ? cell_number(f02_text) : 0;
     Series1->SetLineWidth(parse_int(s.line_width.toStdString()));
     Series1->SetColor(s.color_f);
     Series2->SetColor(s.color_ft);
-    const QString ft_text = row_cells.Cell(11, row);
+    const QString ft_text = row_cells.Cell(kColumnYieldLoad, row);
     const bool has_ft = !ft_text.isEmpty();
     graph_state().ft_line = has_ft;
     const double ft = has_ft ? cell_number(ft_text) : 0;
@@ -251,8 +258,9 @@ void TForm3::FormShow()
     if (has_f02)
         Series4->AddXY(Series3->MinXValue(), f02);
     Chart1->Title().Clear();
-    Chart1->Title().Add(QStringLiteral("Серия-") + row_cells.Cell(1, row) + QStringLiteral(" №-") +
-                        row_cells.Cell(2, row) + " " + row_cells.Cell(6, row) + "-" + row_cells.Cell(7, row) +
+    Chart1->Title().Add(QStringLiteral("Серия-") + row_cells.Cell(kColumnSeries, row) + QStringLiteral(" №-") +
+                        row_cells.Cell(kColumnNumber, row) + " " + row_cells.Cell(kColumnShape, row) + "-" +
+                        row_cells.Cell(kColumnSize, row) +
                         QStringLiteral(" мм.") + QStringLiteral("  Ft=") + ft_text + QStringLiteral(" кН."));
     if (has_ft)
         Series2->AddXY(Series1->MaxXValue(), ft);
@@ -266,13 +274,13 @@ void TForm3::FormShow()
 
 void TForm3::widen(const ui::ChartSeries& series, double share)
 {
-    const double x = series.MaxXValue() / 100 * share;
-    const double y = series.MaxYValue() / 100 * share;
     ui::ChartAxis& bottom = Chart1->BottomAxis();
     ui::ChartAxis& left = Chart1->LeftAxis();
-    bottom.SetMaximum(bottom.Maximum() + x);
-    left.SetMaximum(left.Maximum() + y);
-    left.SetMinimum(left.Minimum() - y);
+    const ViewLimits w = widened({{bottom.Minimum(), bottom.Maximum()}, {left.Minimum(), left.Maximum()}},
+                                 extent_of(series), share);
+    bottom.SetMaximum(w.bottom.max);
+    left.SetMaximum(w.left.max);
+    left.SetMinimum(w.left.min);
 }
 
 void TForm3::RadioGroup1Click()
@@ -304,24 +312,18 @@ void TForm3::RadioGroup1Click()
     Series4->SetActive(true);
     left.SetTitle(QStringLiteral("N,кН"));
     bottom.SetTitle(QStringLiteral("H Δe,мм"));
-    // Nearest whole number, halves to even (the default rounding mode).
-    bottom.SetIncrement(std::nearbyint(bottom.Maximum() / 10));
+    bottom.SetIncrement(extensometer_increment(bottom.Maximum()));
     // The limits below are set one end after the other, each checked
     // against the other end: start from this curve's own range.
     left.SetAutomatic(true);
     bottom.SetAutomatic(true);
-    const double max_x = Series3->MaxXValue();
-    const double max_y = Series3->MaxYValue();
-    Bmax = max_x / 100 * 10 + max_x;
-    Bmin = Series3->MinXValue();
-    if (!(Bmax > Bmin))
-        Bmax += bottom.Increment();
+    const ViewLimits limits = extensometer_limits(extent_of(*Series3), bottom.Increment(), left.Increment());
+    Bmin = limits.bottom.min;
+    Bmax = limits.bottom.max;
+    Lmin = limits.left.min;
+    Lmax = limits.left.max;
     bottom.SetMinimum(Bmin);
     bottom.SetMaximum(Bmax);
-    Lmax = max_y / 100 * 10 + max_y;
-    Lmin = Series3->MinYValue() - max_y / 100 * 10;
-    if (!(Lmax > Lmin))
-        Lmax += left.Increment();
     left.SetMinimum(Lmin);
     left.SetMaximum(Lmax);
     widen(*Series3, 10);

@@ -10,6 +10,7 @@
 #include "ui/colour_box.h"
 #include "ui/error_display.h"
 #include "ui/grid.h"
+#include "ui/guarded_connect.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -77,8 +78,8 @@ TForm11::TForm11(QWidget* parent)
     Button2->setDefault(true);
     Button1 = new QPushButton(QStringLiteral("Отмена"), this);
     Button1->setObjectName("Button1");
-    connect(Button2, &QPushButton::clicked, this, [this] { ui::guarded([this] { Button2Click(); }); });
-    connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
+    ui::connect_guarded(Button2, &QPushButton::clicked, this, &TForm11::Button2Click);
+    ui::connect_guarded(Button1, &QPushButton::clicked, this, &TForm11::Button1Click);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(Button2);

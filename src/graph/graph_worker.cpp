@@ -5,6 +5,7 @@
 #include "graph/graf.h"
 #include "graph/open_progress.h"
 #include "ui/error_display.h"
+#include "ui/guarded_connect.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -74,11 +75,12 @@ bool MY::launch(const Windows& windows)
     if (windows.main)
         windows.main->set_buffer_busy(true);
     auto* worker = new MY(windows);
-    connect(worker, &QThread::finished, worker, &QObject::deleteLater);
+    ui::connect_guarded(worker, &QThread::finished, worker, &QObject::deleteLater);
     // The finished signal's last receiver, on the loader's own thread: past
     // it the thread no longer touches the loader (the queued deleteLater
-    // above reads it), and whoever deletes it takes over.
-    connect(
+    // above reads it), and whoever deletes it takes over. It runs on the
+    // loader's thread, where no error can be shown, and cannot throw.
+    connect(  // plain connect: cannot throw
         worker, &QThread::finished, worker, [worker] { HANDING_OVER(worker); }, Qt::DirectConnection);
     g_running = worker;
     worker->start();

@@ -1,5 +1,7 @@
 #include "graph/radio_group.h"
 
+#include "ui/guarded_connect.h"
+
 #include <QButtonGroup>
 #include <QHBoxLayout>
 #include <QRadioButton>
@@ -18,7 +20,7 @@ RadioGroup::RadioGroup(const QStringList& items, QWidget* parent) : QGroupBox(pa
         buttons_.push_back(b);
     }
     layout->addStretch();
-    connect(group_, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
+    ui::connect_guarded(group_, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
         if (checked && id != index_) {
             index_ = id;
             emit Changed(id);

@@ -14,7 +14,7 @@ namespace lekta {
 class RadioGroup : public QGroupBox {
     Q_OBJECT
 public:
-    RadioGroup(const QStringList& items, QWidget* parent = nullptr);
+    explicit RadioGroup(const QStringList& items, QWidget* parent = nullptr);
 
     int ItemIndex() const { return index_; }
     // Selects item `index` (-1: none); Changed follows when that is a change.

@@ -2,6 +2,7 @@
 
 #include "testfile/number_text.h"
 #include "ui/chart.h"
+#include "ui/guarded_connect.h"
 
 #include <QAction>
 #include <QGridLayout>
@@ -111,7 +112,7 @@ ResultsPanel::ResultsPanel(ui::Chart& chart, const ui::ChartSeries& travel, cons
     toggle_->setObjectName("N8");
     toggle_->setCheckable(true);
     toggle_->setChecked(false);
-    connect(toggle_, &QAction::toggled, this, &ResultsPanel::shown_changed);
+    ui::connect_guarded(toggle_, &QAction::toggled, this, &ResultsPanel::shown_changed);
 
     // The line first: the markers' names are drawn over it.
     offset_line_ = chart.AddSeries(ui::SeriesKind::FastLine);

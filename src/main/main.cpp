@@ -8,6 +8,7 @@
 #include "ui/dialogs.h"
 #include "ui/error_display.h"
 #include "ui/grid.h"
+#include "ui/guarded_connect.h"
 #include "ui/qt_translations.h"
 #include "ui/regional.h"
 
@@ -54,7 +55,7 @@ int main(int argc, char** argv)
         forms.Form1->setGeometry(screen->availableGeometry());
     forms.Form1->showMaximized();
     if (!qEnvironmentVariableIsEmpty("LEKTA_QUIT_AFTER_START"))
-        QTimer::singleShot(0, forms.Form1, [form = forms.Form1] { report_start_and_quit(*form); });
+        lekta::ui::call_later_guarded(0, forms.Form1, [form = forms.Form1] { report_start_and_quit(*form); });
     const int rc = app.exec();
     delete forms.Form1;  // the other windows are its children
     return rc;

@@ -1,5 +1,7 @@
 #include "online/CPDrv.h"
 
+#include "ui/guarded_connect.h"
+
 #include <QTimer>
 #include <algorithm>
 #include <chrono>
@@ -42,7 +44,7 @@ TCommPortDriver::TCommPortDriver(QObject* parent)
     : QObject(parent), poll_timer_(new QTimer(this))
 {
     scratch_.assign(in_buf_size_, 0);
-    connect(poll_timer_, &QTimer::timeout, this, &TCommPortDriver::poll_tick);
+    ui::connect_guarded(poll_timer_, &QTimer::timeout, this, &TCommPortDriver::poll_tick);
 }
 
 TCommPortDriver::~TCommPortDriver()

@@ -36,13 +36,15 @@ public:
     virtual int interval() const = 0;
 };
 
-// The two charts of the online window: Chart1 the main live chart (load
-// against machine travel), Chart2 the extensometer chart on Panel2.
-enum class LinkChart { Chart1, Chart2 };
+// The two charts of the online window: the main live chart of load against
+// machine travel (the window's Chart1) and the extensometer chart (Chart2,
+// on Panel2).
+enum class LinkChart { Main, Extensometer };
 
-// Series1 main curve and Series2 Ft line of Chart1; LineSeries1 extensometer
-// curve and FastLineSeries1 F0.2 line of Chart2.
-enum class LinkSeries { Series1, Series2, LineSeries1, FastLineSeries1 };
+// The load curve and the Ft line of the main chart (the window's Series1 and
+// Series2); the extensometer curve and the F0.2 line of the extensometer
+// chart (LineSeries1 and FastLineSeries1).
+enum class LinkSeries { LoadCurve, FtLine, ExtensometerCurve, F02Line };
 
 struct LinkPoint {
     double x = 0;
@@ -72,9 +74,10 @@ class LinkView {
 public:
     virtual ~LinkView() = default;
 
-    // Panel2, which holds Chart2.
-    virtual void set_panel2_visible(bool visible) = 0;
-    virtual void set_chart1_title(const std::string& text) = 0;
+    // Shows or hides the extensometer chart (the window's Panel2).
+    virtual void set_extensometer_chart_visible(bool visible) = 0;
+    // The main chart's title (the window's Chart1).
+    virtual void set_main_chart_title(const std::string& text) = 0;
     // Label1 … Label5 of the result strip; index 1 to 5.
     virtual void set_label(int index, const std::string& text) = 0;
     // StaticText7, the value beside "Количество записей:".

@@ -99,12 +99,6 @@ void LinkProtocol::lose_link()
     view_.link_lost();
 }
 
-void LinkProtocol::reset_type_latches()
-{
-    state_.type_z_latch = false;
-    state_.type_y_latch = false;
-}
-
 void LinkProtocol::start(const std::string& chosen_port_name)
 {
     start_prepare(chosen_port_name);
@@ -240,14 +234,14 @@ void LinkProtocol::CommPortDriver1ReceiveData(const unsigned char* data, std::ui
             st.z_in_chunk = true;
             st.type_z_latch = true;
             st.p_in_chunk = false;
-            view_.set_panel2_visible(false);
+            view_.set_extensometer_chart_visible(false);
             break;
         case 'Y':
             st.marker_seen = true;
             st.y_in_chunk = true;
             st.type_y_latch = true;
             st.p_in_chunk = false;
-            view_.set_panel2_visible(true);
+            view_.set_extensometer_chart_visible(true);
             break;
         case 'S':
             st.s_seen = true;
@@ -262,7 +256,7 @@ void LinkProtocol::CommPortDriver1ReceiveData(const unsigned char* data, std::ui
             reset_receive_state();
             st.p_in_chunk = st.z_in_chunk = st.y_in_chunk = false;
             st.ended = true;
-            view_.set_chart1_title("Испытание закончено!");
+            view_.set_main_chart_title("Испытание закончено!");
             return;
         default:
             break;
@@ -412,14 +406,14 @@ void LinkProtocol::show_records()
     }
 
     // The panel follows the last record; Label3 shows the last extensometer reading.
-    view_.set_panel2_visible(last_has_he);
+    view_.set_extensometer_chart_visible(last_has_he);
     view_.set_label(1, "F,кН = " + number_text(scaled(st.F, 1000)));
     view_.set_label(2, "H Δ,мм = " + number_text(scaled(st.H, 1000)));
     if (!ext_curve.empty())
         view_.set_label(3, "H Δe,мм = " + number_text(scaled(last_he, 10000)));
-    view_.add_points(LinkSeries::Series1, curve);
+    view_.add_points(LinkSeries::LoadCurve, curve);
     if (!ext_curve.empty())
-        view_.add_points(LinkSeries::LineSeries1, ext_curve);
+        view_.add_points(LinkSeries::ExtensometerCurve, ext_curve);
     view_.add_rows(rows);
     st.point_row_counter += static_cast<std::int32_t>(n);
 
@@ -427,15 +421,15 @@ void LinkProtocol::show_records()
     if (st.Ft != 0) {
         const long double ft = static_cast<long double>(st.Ft) / 1000;
         const double y = static_cast<double>(ft);
-        view_.add_points(LinkSeries::Series2, {{view_.bottom_minimum(LinkChart::Chart1), y},
-                                               {view_.extent(LinkSeries::Series1).max_x, y}});
+        view_.add_points(LinkSeries::FtLine, {{view_.bottom_minimum(LinkChart::Main), y},
+                                               {view_.extent(LinkSeries::LoadCurve).max_x, y}});
         view_.set_label(4, "Ft,кН = " + number_text(ft));
     }
     if (st.F02 != 0) {
         const long double f02 = static_cast<long double>(st.F02) / 1000;
         const double y = static_cast<double>(f02);
-        view_.add_points(LinkSeries::FastLineSeries1, {{view_.bottom_minimum(LinkChart::Chart2), y},
-                                                       {view_.extent(LinkSeries::LineSeries1).max_x, y}});
+        view_.add_points(LinkSeries::F02Line, {{view_.bottom_minimum(LinkChart::Extensometer), y},
+                                                       {view_.extent(LinkSeries::ExtensometerCurve).max_x, y}});
         view_.set_label(5, "F0.2,кН = " + number_text(f02));
     }
     rescale_axes();
@@ -445,23 +439,33 @@ void LinkProtocol::show_records()
 // is above zero, and its margin comes from the largest Y.
 void LinkProtocol::rescale_axes()
 {
-    const SeriesExtent e = view_.extent(LinkSeries::LineSeries1);
-    if (e.max_x != 0)
-        view_.set_bottom_maximum(LinkChart::Chart2, e.max_x + margin(e.max_x));
-    view_.set_left_maximum(LinkChart::Chart2, e.max_y > 0 ? e.max_y + margin(e.max_y) : 1);
-    view_.set_bottom_minimum(LinkChart::Chart2,
-                             e.max_x > e.min_x && e.min_x > 0 ? e.min_x - margin(e.min_x) : 0);
-    view_.set_left_minimum(LinkChart::Chart2, e.min_x > 0 ? e.min_y - margin(e.max_y) : 0);
+    const SeriesExtent e = view_.extent(LinkSeries::ExtensometerCurve);
+    if (e.max_x < 0) {
+        // Every reading below zero (an extensometer fitted the other way
+        // round): the mirror of the range above zero, ending at zero for a
+        // single reading. The minimum goes down first, so the range holds
+        // at every step.
+        view_.set_bottom_minimum(LinkChart::Extensometer, e.min_x + margin(e.min_x));
+        view_.set_bottom_maximum(LinkChart::Extensometer, e.max_x > e.min_x ? e.max_x - margin(e.max_x) : 0);
+        view_.set_left_maximum(LinkChart::Extensometer, e.max_y > 0 ? e.max_y + margin(e.max_y) : 1);
+    } else {
+        if (e.max_x != 0)
+            view_.set_bottom_maximum(LinkChart::Extensometer, e.max_x + margin(e.max_x));
+        view_.set_left_maximum(LinkChart::Extensometer, e.max_y > 0 ? e.max_y + margin(e.max_y) : 1);
+        view_.set_bottom_minimum(LinkChart::Extensometer,
+                                 e.max_x > e.min_x && e.min_x > 0 ? e.min_x - margin(e.min_x) : 0);
+    }
+    view_.set_left_minimum(LinkChart::Extensometer, e.min_x > 0 ? e.min_y - margin(e.max_y) : 0);
 
-    const SeriesExtent c = view_.extent(LinkSeries::Series1);
-    view_.set_manual_left_minimum_bottom_maximum(LinkChart::Chart1);
+    const SeriesExtent c = view_.extent(LinkSeries::LoadCurve);
+    view_.set_manual_left_minimum_bottom_maximum(LinkChart::Main);
     // Below 50 mm the bottom axis keeps the 50 mm the window opened with.
     if (c.max_x >= 50)
-        view_.set_bottom_maximum(LinkChart::Chart1, c.max_x + margin(c.max_x));
-    view_.set_left_maximum(LinkChart::Chart1, c.max_y > 0 ? c.max_y + margin(c.max_y) : 1);
-    view_.set_bottom_minimum(LinkChart::Chart1,
+        view_.set_bottom_maximum(LinkChart::Main, c.max_x + margin(c.max_x));
+    view_.set_left_maximum(LinkChart::Main, c.max_y > 0 ? c.max_y + margin(c.max_y) : 1);
+    view_.set_bottom_minimum(LinkChart::Main,
                              c.max_x > c.min_x && c.min_x > 0 ? c.min_x - margin(c.min_x) : 0);
-    view_.set_left_minimum(LinkChart::Chart1, c.min_x > 0 ? c.min_y - margin(c.max_y) : 0);
+    view_.set_left_minimum(LinkChart::Main, c.min_x > 0 ? c.min_y - margin(c.max_y) : 0);
 }
 
 void LinkProtocol::Timer1Timer()
@@ -519,15 +523,15 @@ void LinkProtocol::Timer2Timer()
     // Test completed: the curve drops to zero at the last deformation and the
     // Ft line reaches the right edge. Timer2 keeps running; its next tick
     // finds no 'P' and stops it.
-    view_.set_chart1_title("Испытание завершено !!!");
+    view_.set_main_chart_title("Испытание завершено !!!");
     st.completed = true;
     port_.disconnect();
     restart_count();
     st.p_in_chunk = false;
     if (st.F != 0)
-        view_.add_points(LinkSeries::Series1, {{static_cast<double>(static_cast<long double>(st.H) / 1000), 0.0}});
-    view_.add_points(LinkSeries::Series2,
-                     {{view_.bottom_maximum(LinkChart::Chart1),
+        view_.add_points(LinkSeries::LoadCurve, {{static_cast<double>(static_cast<long double>(st.H) / 1000), 0.0}});
+    view_.add_points(LinkSeries::FtLine,
+                     {{view_.bottom_maximum(LinkChart::Main),
                        static_cast<double>(static_cast<long double>(st.Ft) / 1000)}});
 }
 

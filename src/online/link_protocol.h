@@ -107,15 +107,11 @@ public:
     // a 'D') whose result block has not yet arrived.
     bool response_pending() const;
 
-    // The type latches last for the whole run of the program; tests start afresh.
-    void reset_type_latches();
-
     // The watchdog's period: kTimer3Interval in the program. Tests of whole
     // dialogues over a pseudo-terminal on a loaded machine, where the kernel
     // may hold the line's bytes back for seconds, give it longer unless the
     // watchdog is what they test.
     void set_watchdog_interval(int ms) { watchdog_ms_ = ms; }
-    int watchdog_interval() const { return watchdog_ms_; }
 
 private:
     void reset_receive_state();

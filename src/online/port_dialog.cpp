@@ -4,6 +4,7 @@
 #include "online/receive.h"
 #include "ui/dialogs.h"
 #include "ui/error_display.h"
+#include "ui/guarded_connect.h"
 #include "ui/window_placement.h"
 
 #include <QComboBox>
@@ -34,8 +35,8 @@ TForm10::TForm10(ui::Dialogs& dialogs, TForm2& online_window, QWidget* parent)
     btnOK->setObjectName("btnOK");
     btnOK->setDefault(true);
     Button2->setObjectName("Button2");
-    connect(btnOK, &QPushButton::clicked, this, [this] { ui::guarded([this] { btnOKClick(); }); });
-    connect(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
+    ui::connect_guarded(btnOK, &QPushButton::clicked, this, &TForm10::btnOKClick);
+    ui::connect_guarded(Button2, &QPushButton::clicked, this, &TForm10::Button2Click);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);

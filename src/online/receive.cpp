@@ -5,6 +5,7 @@
 #include "ui/chart.h"
 #include "ui/error_display.h"
 #include "ui/grid.h"
+#include "ui/guarded_connect.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -204,7 +205,7 @@ void TForm2::build_menu()
     auto item = [this](QAction*& a, const char* name, const QString& caption, void (TForm2::*handler)()) {
         a = N1->addAction(caption);
         a->setObjectName(name);
-        connect(a, &QAction::triggered, this, [this, handler] { run([this, handler] { (this->*handler)(); }); });
+        ui::connect_guarded(a, &QAction::triggered, this, handler);
     };
     item(N2, "N2", QStringLiteral("Настройки Графика"), &TForm2::N2Click);
     N1->addSeparator();
@@ -387,26 +388,26 @@ void TForm2::clear_main_curves(bool reset_limits)
 
 ui::Chart* TForm2::chart(LinkChart which) const
 {
-    return which == LinkChart::Chart1 ? Chart1 : Chart2;
+    return which == LinkChart::Main ? Chart1 : Chart2;
 }
 
 ui::ChartSeries* TForm2::series(LinkSeries which) const
 {
     switch (which) {
-    case LinkSeries::Series1: return Series1;
-    case LinkSeries::Series2: return Series2;
-    case LinkSeries::LineSeries1: return LineSeries1;
-    case LinkSeries::FastLineSeries1: return FastLineSeries1;
+    case LinkSeries::LoadCurve: return Series1;
+    case LinkSeries::FtLine: return Series2;
+    case LinkSeries::ExtensometerCurve: return LineSeries1;
+    case LinkSeries::F02Line: return FastLineSeries1;
     }
     return Series1;
 }
 
-void TForm2::set_panel2_visible(bool visible)
+void TForm2::set_extensometer_chart_visible(bool visible)
 {
     Panel2->setVisible(visible);
 }
 
-void TForm2::set_chart1_title(const std::string& text)
+void TForm2::set_main_chart_title(const std::string& text)
 {
     Chart1->Title().SetText(QString::fromStdString(text));
 }

@@ -98,8 +98,8 @@ public:
     static int line_width_of(const QString& setting);
 
     // --- the engine's view ---------------------------------------------
-    void set_panel2_visible(bool visible) override;
-    void set_chart1_title(const std::string& text) override;
+    void set_extensometer_chart_visible(bool visible) override;
+    void set_main_chart_title(const std::string& text) override;
     void set_label(int index, const std::string& text) override;
     void set_record_count_text(const std::string& text) override;
     void add_points(LinkSeries series, const std::vector<LinkPoint>& points) override;

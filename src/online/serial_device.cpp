@@ -1,5 +1,7 @@
 #include "online/serial_device.h"
 
+#include "testfile/system_call.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -44,7 +46,8 @@ long com_number(const std::string& s)
     return n;
 }
 
-bool retry_errno() { return errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR; }
+// Nothing to read or no room to write on a non-blocking descriptor.
+bool would_block() { return errno == EAGAIN || errno == EWOULDBLOCK; }
 
 // A device without modem lines (a pseudo-terminal, some adapters) refuses
 // their ioctls with one of these; that is not a fault of the port.
@@ -84,9 +87,13 @@ speed_t standard_speed(std::uint32_t baud)
 // The kernel's termios2, which carries a speed in bit/s for rates without a
 // Bxxx constant (14400, 56000, 128000, 256000). Declared here because the
 // kernel header clashes with <termios.h>.
+// The kernel's layout: every member is there for the ones after it.
 struct KernelTermios2 {
+    // cppcheck-suppress unusedStructMember
     unsigned int c_iflag, c_oflag, c_cflag, c_lflag;
+    // cppcheck-suppress unusedStructMember
     unsigned char c_line;
+    // cppcheck-suppress unusedStructMember
     unsigned char c_cc[19];
     unsigned int c_ispeed, c_ospeed;
 };
@@ -146,15 +153,15 @@ bool SerialDevice::open(const std::string& path)
     close();
     if (path.empty())
         return false;
-    int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
+    const int opened = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (opened < 0)
         return false;
     // The lock first: a second holder must fail before it touches the line.
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0 || !::isatty(fd) || ::ioctl(fd, TIOCEXCL) != 0) {
-        ::close(fd);
+    if (::flock(opened, LOCK_EX | LOCK_NB) != 0 || !::isatty(opened) || ::ioctl(opened, TIOCEXCL) != 0) {
+        ::close(opened);
         return false;
     }
-    fd_ = fd;
+    fd_ = opened;
     return true;
 }
 
@@ -254,14 +261,10 @@ long SerialDevice::read_some(void* data, std::size_t size)
         return -1;
     if (size == 0)
         return 0;
-    for (;;) {
-        ssize_t r = ::read(fd_, data, size);
-        if (r >= 0)
-            return static_cast<long>(r);
-        if (errno == EINTR)
-            continue;
-        return retry_errno() ? 0 : -1;
-    }
+    const ssize_t r = retry_interrupted([&] { return ::read(fd_, data, size); });
+    if (r >= 0)
+        return static_cast<long>(r);
+    return would_block() ? 0 : -1;
 }
 
 long SerialDevice::write_some(const void* data, std::size_t size)
@@ -270,14 +273,10 @@ long SerialDevice::write_some(const void* data, std::size_t size)
         return -1;
     if (size == 0)
         return 0;
-    for (;;) {
-        ssize_t r = ::write(fd_, data, size);
-        if (r >= 0)
-            return static_cast<long>(r);
-        if (errno == EINTR)
-            continue;
-        return retry_errno() ? 0 : -1;
-    }
+    const ssize_t r = retry_interrupted([&] { return ::write(fd_, data, size); });
+    if (r >= 0)
+        return static_cast<long>(r);
+    return would_block() ? 0 : -1;
 }
 
 namespace {

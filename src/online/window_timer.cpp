@@ -1,12 +1,14 @@
 #include "online/window_timer.h"
 
+#include "ui/guarded_connect.h"
+
 namespace lekta {
 
 WindowTimer::WindowTimer(std::function<void()> on_tick, QObject* parent)
     : timer_(new QTimer(parent)), on_tick_(std::move(on_tick))
 {
     timer_->setTimerType(Qt::CoarseTimer);
-    QObject::connect(timer_, &QTimer::timeout, timer_, [this] {
+    ui::connect_guarded(timer_, &QTimer::timeout, timer_, [this] {
         if (running() && on_tick_)
             on_tick_();
     });

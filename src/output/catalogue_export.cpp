@@ -1,5 +1,6 @@
 #include "output/catalogue_export.h"
 
+#include "app/catalogue_columns.h"
 #include "output/export_progress.h"
 #include "output/export_steps.h"
 #include "output/text_table.h"
@@ -29,17 +30,18 @@ const char* const kHeaders[16] = {
 };
 
 // Sheet columns 1 to 9 are texts (column 4 joins date and time), 10 to 16
-// numbers from grid columns 10 to 16.
+// numbers from grid columns 10 to 16: from the mode on, sheet and grid
+// number their columns alike.
 void write_row(Worksheet& sheet, const TextTable& grid, int k)
 {
     const int row = 3 + k;
-    sheet.Cells(row, 1) = grid.Cell(0, k);
-    sheet.Cells(row, 2) = grid.Cell(1, k);
-    sheet.Cells(row, 3) = grid.Cell(2, k);
-    sheet.Cells(row, 4) = grid.Cell(3, k) + " / " + grid.Cell(4, k);
-    for (int c = 5; c <= 9; ++c)
+    sheet.Cells(row, 1) = grid.Cell(kColumnFileName, k);
+    sheet.Cells(row, 2) = grid.Cell(kColumnSeries, k);
+    sheet.Cells(row, 3) = grid.Cell(kColumnNumber, k);
+    sheet.Cells(row, 4) = grid.Cell(kColumnDate, k) + " / " + grid.Cell(kColumnTime, k);
+    for (int c = kColumnMode; c <= kColumnSpeed; ++c)
         sheet.Cells(row, c) = grid.Cell(c, k);
-    for (int c = 10; c <= 16; ++c) {
+    for (int c = kColumnYieldStress; c <= kColumnProofStress; ++c) {
         double value;
         if (cell_number(grid, c, k, value))
             sheet.Cells(row, c) = value;

@@ -1,5 +1,7 @@
 #include "output/export_progress.h"
 
+#include "ui/window_placement.h"
+
 #include <QCoreApplication>
 #include <QLabel>
 #include <QProgressBar>
@@ -27,10 +29,7 @@ TForm9::TForm9(QWidget* parent) : QDialog(parent, Qt::FramelessWindowHint | Qt::
 
 void TForm9::begin(const QString& label)
 {
-    if (QWidget* owner = parentWidget()) {
-        const QRect frame = owner->frameGeometry();
-        move(frame.center() - QPoint(width() / 2, height() / 2));
-    }
+    ui::centre_on_parent(*this);
     Label1->setText(label);
     show();
     // Drawn once now: the export then runs without returning to the loop.

@@ -3,6 +3,7 @@
 #include "output/text_table.h"
 #include "testfile/number_text.h"
 #include "ui/dialogs.h"
+#include "ui/error_display.h"
 
 #include <QDir>
 
@@ -64,6 +65,18 @@ void report_stored(const ApplicationOptions& options, const QString& path)
 {
     if (options.dialogs && !path.isEmpty())
         ui::show_message(*options.dialogs, QStringLiteral("Книга сохранена в файл ") + QDir::toNativeSeparators(path));
+}
+
+void run_curve_export(bool has_data, const ApplicationOptions& options, const std::function<QString()>& export_curve)
+{
+    if (!has_data) {
+        if (options.dialogs)
+            ui::show_message(*options.dialogs, QStringLiteral("Нет данных для экспорта!"));
+        return;
+    }
+    QString path;
+    if (ui::guarded([&] { path = export_curve(); }))
+        report_stored(options, path);
 }
 
 }  // namespace lekta::output

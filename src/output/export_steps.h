@@ -31,4 +31,10 @@ bool cell_number(const TextTable& table, int column, int row, double& value);
 // "Книга сохранена в файл …" through the dialogs of the options.
 void report_stored(const ApplicationOptions& options, const QString& path);
 
+// The "Экспорт" command of both curve windows: "Нет данных для экспорта!"
+// without data, and no application is started; otherwise the export, then
+// the message naming the file, or the failure through the general error
+// display.
+void run_curve_export(bool has_data, const ApplicationOptions& options, const std::function<QString()>& export_curve);
+
 }  // namespace lekta::output

@@ -2,8 +2,6 @@
 #include "output/export_steps.h"
 #include "output/results_columns.h"
 #include "output/text_table.h"
-#include "ui/dialogs.h"
-#include "ui/error_display.h"
 
 #include <string>
 
@@ -114,14 +112,7 @@ QString excelgo2(const GraphExportSource& source, const ApplicationOptions& opti
 
 void N3Click(const GraphExportSource& source, const ApplicationOptions& options)
 {
-    if (!has_deformation(source.table)) {
-        if (options.dialogs)
-            ui::show_message(*options.dialogs, QStringLiteral("Нет данных для экспорта!"));
-        return;
-    }
-    QString path;
-    if (ui::guarded([&] { path = excelgo2(source, options); }))
-        report_stored(options, path);
+    run_curve_export(has_deformation(source.table), options, [&] { return excelgo2(source, options); });
 }
 
 }  // namespace lekta::output

@@ -1,8 +1,6 @@
 #include "output/curve_export.h"
 #include "output/export_steps.h"
 #include "output/text_table.h"
-#include "ui/dialogs.h"
-#include "ui/error_display.h"
 
 namespace lekta::output {
 
@@ -61,14 +59,7 @@ QString excelgo(const OnlineExportSource& source, const ApplicationOptions& opti
 
 void N3Click(const OnlineExportSource& source, const ApplicationOptions& options)
 {
-    if (source.table.RowCount() == 0) {
-        if (options.dialogs)
-            ui::show_message(*options.dialogs, QStringLiteral("Нет данных для экспорта!"));
-        return;
-    }
-    QString path;
-    if (ui::guarded([&] { path = excelgo(source, options); }))
-        report_stored(options, path);
+    run_curve_export(source.table.RowCount() > 0, options, [&] { return excelgo(source, options); });
 }
 
 }  // namespace lekta::output

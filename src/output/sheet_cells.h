@@ -34,7 +34,6 @@ public:
     // nullptr for a cell never written (or beyond the written area).
     const Cell* cell(int row, int column) const;
     const char* text(const Cell& c) const { return arena_.data() + c.text_offset; }
-    std::string_view text_view(const Cell& c) const { return {text(c), c.text_size}; }
 
     int column_count() const { return static_cast<int>(columns_.size()); }
     int row_count() const { return rows_; }  // last row any column reached

@@ -7,6 +7,7 @@
 #include "app/shell_state.h"
 #include "graph/graph_worker.h"
 #include "graph/open_progress.h"
+#include "ui/guarded_connect.h"
 #include "ui/error_display.h"
 
 namespace lekta::series {
@@ -34,10 +35,10 @@ bool SeriesLoader::launch(TForm1* main, TForm7* progress, std::vector<SeriesSour
         progress->ProgressBar1->setRange(0, static_cast<int>(loader->sources_.size()));
         progress->ShowCentred();
     }
-    connect(loader, &QThread::finished, loader, [loader] { ui::guarded([loader] { loader->finish(); }); });
+    ui::connect_guarded(loader, &QThread::finished, loader, [loader] { loader->finish(); });
     // The main window going (the program ends) stops the loader: nothing is shown over a window that is gone.
     if (main)
-        connect(main, &QObject::destroyed, loader, [loader] {
+        ui::connect_guarded(main, &QObject::destroyed, loader, [loader] {
             loader->main_ = nullptr;
             stop_running();
         });
@@ -61,7 +62,7 @@ SeriesLoader::SeriesLoader(TForm1* main, TForm7* progress, std::vector<SeriesSou
     : main_(main), progress_(progress), sources_(std::move(sources)), done_(std::move(done)), timer_(new QTimer(this))
 {
     timer_->setInterval(16);
-    connect(timer_, &QTimer::timeout, this, [this] { ui::guarded([this] { show_progress(); }); });
+    ui::connect_guarded(timer_, &QTimer::timeout, this, [this] { show_progress(); });
 }
 
 SeriesLoader::~SeriesLoader()

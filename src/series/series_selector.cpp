@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "ui/guarded_connect.h"
 #include "ui/dialogs.h"
 #include "ui/error_display.h"
 
@@ -40,8 +41,8 @@ TForm4::TForm4(QWidget* parent) : QDialog(parent)
     Button1->setObjectName("Button1");
     Button1->setDefault(true);
     layout->addWidget(Button1, 0, Qt::AlignRight);
-    connect(Button1, &QPushButton::clicked, this, [this] { ui::guarded([this] { Button1Click(); }); });
-    connect(ListBox1, &QListWidget::itemDoubleClicked, this, [this] { ui::guarded([this] { Button1Click(); }); });
+    ui::connect_guarded(Button1, &QPushButton::clicked, this, &TForm4::Button1Click);
+    ui::connect_guarded(ListBox1, &QListWidget::itemDoubleClicked, this, &TForm4::Button1Click);
     resize(300, 360);
 }
 

@@ -16,6 +16,7 @@
 #include "app/shell_state.h"
 #include "graph/radio_group.h"
 #include "testfile/number_text.h"
+#include "ui/guarded_connect.h"
 #include "ui/chart.h"
 #include "ui/colour.h"
 #include "ui/error_display.h"
@@ -90,18 +91,23 @@ TForm12::TForm12(QWidget* parent) : QDialog(parent, Qt::Window)
     split->setStretchFactor(1, 2);
     layout->addWidget(split, 1);
 
-    connect(RadioGroup1, &RadioGroup::Changed, this, [this](int index) {
-        ui::guarded([&] { SetView({index == 1 ? Deformation::Extension : Deformation::Travel, view_.stress}); });
+    ui::connect_guarded(RadioGroup1, &RadioGroup::Changed, this, [this](int index) {
+        SetView({index == 1 ? Deformation::Extension : Deformation::Travel, view_.stress});
     });
-    connect(CheckBox1, &QCheckBox::toggled, this,
-            [this](bool on) { ui::guarded([&] { SetView({view_.deformation, on}); }); });
-    connect(ListBox1, &QListWidget::currentRowChanged, this, [this](int row) { ui::guarded([&] { Highlight(row); }); });
-    connect(NextGrid1, &QTableWidget::currentCellChanged, this, [this](int row, int, int, int) {
-        ui::guarded([&] { Highlight(row < static_cast<int>(shown_.size()) ? row : -1); });
+    ui::connect_guarded(CheckBox1, &QCheckBox::toggled, this, [this](bool on) { SetView({view_.deformation, on}); });
+    ui::connect_guarded(ListBox1, &QListWidget::currentRowChanged, this, [this](int row) { Highlight(row); });
+    ui::connect_guarded(NextGrid1, &QTableWidget::currentCellChanged, this, [this](int row, int, int, int) {
+        Highlight(row < static_cast<int>(shown_.size()) ? row : -1);
     });
-    connect(Button1, &QPushButton::clicked, this, [this] { ui::guarded([this] { if (on_export) on_export(); }); });
-    connect(Button2, &QPushButton::clicked, this, [this] { ui::guarded([this] { if (on_print) on_print(); }); });
-    connect(Button3, &QPushButton::clicked, this, [this] { ui::guarded([this] { close(); }); });
+    ui::connect_guarded(Button1, &QPushButton::clicked, this, [this] {
+        if (on_export)
+            on_export();
+    });
+    ui::connect_guarded(Button2, &QPushButton::clicked, this, [this] {
+        if (on_print)
+            on_print();
+    });
+    ui::connect_guarded(Button3, &QPushButton::clicked, this, [this] { close(); });
 }
 
 QString TForm12::TitleText() const

@@ -2,6 +2,7 @@
 
 #include "testfile/buffer.h"
 #include "testfile/errors.h"
+#include "testfile/system_call.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -14,10 +15,10 @@ namespace lekta {
 
 namespace {
 
+// Once only: the descriptor is gone even when close() reports EINTR.
 void close_quietly(int fd)
 {
-    while (::close(fd) != 0 && errno == EINTR) {
-    }
+    ::close(fd);
 }
 
 // Resets the buffer and opens the file for reading: read-only, since the
@@ -63,12 +64,9 @@ bool read_test_file(const std::string& path)
     std::size_t filled = 0;
     for (;;) {
         unsigned char* to = b.area(filled, kTestBufferSize - filled);
-        const ssize_t n = ::read(fd, to, kTestBufferSize - filled);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
+        const ssize_t n = retry_interrupted([&] { return ::read(fd, to, kTestBufferSize - filled); });
+        if (n < 0)
             fail_read(fd, b);
-        }
         if (n == 0)
             break;
         filled += static_cast<std::size_t>(n);
@@ -90,12 +88,10 @@ bool read_test_summary(const std::string& path)
         unsigned char* to = b.area(offset, count);
         std::size_t done = 0;
         while (done < count) {
-            const ssize_t n = ::pread(fd, to + done, count - done, static_cast<off_t>(offset + done));
-            if (n < 0) {
-                if (errno == EINTR)
-                    continue;
+            const ssize_t n = retry_interrupted(
+                [&] { return ::pread(fd, to + done, count - done, static_cast<off_t>(offset + done)); });
+            if (n < 0)
                 fail_read(fd, b);
-            }
             if (n == 0)
                 break;
             done += static_cast<std::size_t>(n);

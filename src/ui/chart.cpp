@@ -2,6 +2,7 @@
 
 #include "ui/chart_series_item.h"
 #include "ui/chart_view.h"
+#include "ui/guarded_connect.h"
 
 #include <QChart>
 #include <QFontMetricsF>
@@ -80,7 +81,7 @@ Chart::Chart(QWidget* parent)
     chart_->layout()->setContentsMargins(0, 0, 0, 0);
     chart_->addAxis(scale_x_, Qt::AlignBottom);
     chart_->addAxis(scale_y_, Qt::AlignLeft);
-    connect(chart_, &QGraphicsWidget::geometryChanged, this, [this] {
+    connect_guarded(chart_, &QGraphicsWidget::geometryChanged, this, [this] {
         if (!in_sync_) {
             relayout_ = pending_ = true;
             schedule();
@@ -273,15 +274,15 @@ void Chart::sync()
         // that costs nothing, and each series gets its points once below.
         for (const auto& s : series_)
             s->withdraw_drawing();
-        const QSizeF size = chart_->size();
+        const QSizeF chart_size = chart_->size();
         const bool titled = title_visible_ && !title_.Lines().isEmpty();
         const double title_height = titled ? title_item_->needed_height() : 0;
-        frame_ = lay_out_frame(size, title_height, frame_.font, left_, bottom_, right_, y, x, r);
+        frame_ = lay_out_frame(chart_size, title_height, frame_.font, left_, bottom_, right_, y, x, r);
         title_item_->setVisible(titled);
-        title_item_->set_band(QRectF(kChartMargin, kChartMargin, std::max(0.0, size.width() - 2 * kChartMargin),
+        title_item_->set_band(QRectF(kChartMargin, kChartMargin, std::max(0.0, chart_size.width() - 2 * kChartMargin),
                                      title_height));
-        grid_item_->frame_changed(size);
-        frame_item_->frame_changed(size);
+        grid_item_->frame_changed(chart_size);
+        frame_item_->frame_changed(chart_size);
         if (scale_x_->min() != x.min || scale_x_->max() != x.max)
             scale_x_->setRange(x.min, x.max);
         if (scale_y_->min() != y.min || scale_y_->max() != y.max)

@@ -78,7 +78,6 @@ public:
 
     // Chosen before the first series is added (std::logic_error after).
     void SetSeriesDrawing(SeriesDrawing drawing);
-    SeriesDrawing SeriesDrawingMode() const { return drawing_; }
 
     // A new series, drawn over the earlier ones; the chart owns it. Its X
     // goes along the bottom axis, its Y along the left one.

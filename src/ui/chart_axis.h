@@ -33,7 +33,6 @@ public:
     // changed(): called after every change of a setting.
     ChartAxis(AxisPlace place, std::function<AxisRange()> data, std::function<void()> changed);
 
-    AxisPlace Place() const { return place_; }
     bool Horizontal() const { return place_ == AxisPlace::Bottom; }
 
     // Both ends automatic. An end switched to manual keeps the limit it

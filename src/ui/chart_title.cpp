@@ -29,12 +29,6 @@ void ChartTitle::SetText(const QString& text)
     changed_();
 }
 
-void ChartTitle::SetLines(const QStringList& lines)
-{
-    lines_ = lines;
-    changed_();
-}
-
 void ChartTitle::SetAlignment(Qt::Alignment alignment)
 {
     alignment_ = alignment & Qt::AlignHorizontal_Mask;

@@ -19,7 +19,6 @@ public:
     void Add(const QString& line);
     // Replaces all lines; a "\n" in a text starts a new line.
     void SetText(const QString& text);
-    void SetLines(const QStringList& lines);
     QString Text() const { return lines_.join('\n'); }
 
     // Qt::AlignLeft, Qt::AlignHCenter (as designed) or Qt::AlignRight.

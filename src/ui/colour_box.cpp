@@ -2,6 +2,7 @@
 
 #include "ui/colour.h"
 #include "ui/dialogs.h"
+#include "ui/guarded_connect.h"
 
 #include <QPainter>
 #include <QPixmap>
@@ -68,7 +69,7 @@ ColorBox::ColorBox(unsigned style, QWidget* parent) : QComboBox(parent)
     if (style & System)
         for (int i = 0; i < static_cast<int>(std::size(kSystem)); ++i)
             add(kSystemColour | i, kSystem[i]);
-    connect(this, qOverload<int>(&QComboBox::activated), this, &ColorBox::activated_index);
+    connect_guarded(this, qOverload<int>(&QComboBox::activated), this, &ColorBox::activated_index);
     setCurrentIndex(has_custom_ && count() > 1 ? 1 : 0);
     previous_ = currentIndex();
 }
@@ -77,12 +78,6 @@ std::int32_t ColorBox::Selected() const
 {
     const QVariant v = currentData(kRole);
     return v.isValid() ? static_cast<std::int32_t>(v.toLongLong()) : 0;
-}
-
-QString ColorBox::ColourName(std::int32_t colour) const
-{
-    const int i = findData(QVariant(static_cast<qint64>(colour)), kRole);
-    return i > 0 || (i == 0 && !has_custom_) ? itemText(i) : QString();
 }
 
 void ColorBox::set_custom(std::int32_t colour)

@@ -16,15 +16,13 @@ class ColorBox : public QComboBox {
     Q_OBJECT
 public:
     enum Style : unsigned { Standard = 1, Extended = 2, System = 4, Custom = 8 };
-    ColorBox(unsigned style, QWidget* parent = nullptr);
+    explicit ColorBox(unsigned style, QWidget* parent = nullptr);
 
     // The colour dialog of the custom entry goes through these dialogs.
     void set_dialogs(Dialogs* dialogs) { dialogs_ = dialogs; }
 
     std::int32_t Selected() const;
     void SetSelected(std::int32_t colour);
-    // The name the box shows for a colour of its list, empty for others.
-    QString ColourName(std::int32_t colour) const;
 
 private:
     void activated_index(int index);

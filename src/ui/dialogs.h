@@ -132,7 +132,6 @@ public:
     const std::vector<Shown>& shown() const { return shown_; }
     QStringList texts() const;
     void clear() { shown_.clear(); }
-    size_t pending_answers() const { return answers_.size(); }
 
 private:
     void record(Shown shown);

@@ -20,11 +20,6 @@ void reset_error_display()
     g_dialogs = nullptr;
 }
 
-Dialogs* error_dialogs()
-{
-    return g_dialogs;
-}
-
 void show_error(const QString& text)
 {
     if (!g_dialogs) {
@@ -46,6 +41,8 @@ bool guarded(const std::function<void()>& handler)
         return true;
     } catch (const std::exception& e) {
         show_exception(e);
+    } catch (...) {
+        show_error(QStringLiteral("Unknown exception"));
     }
     return false;
 }

@@ -12,7 +12,6 @@ class Dialogs;
 
 // The dialogs the error display uses (the main window's, set at start-up).
 void set_error_dialogs(Dialogs* dialogs);
-Dialogs* error_dialogs();
 // Back to no dialogs (errors go to the standard error stream), as at start.
 void reset_error_display();
 

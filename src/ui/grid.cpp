@@ -1,5 +1,7 @@
 #include "ui/grid.h"
 
+#include "ui/guarded_connect.h"
+
 #include <QHeaderView>
 #include <QMouseEvent>
 #include <QResizeEvent>
@@ -25,12 +27,12 @@ Grid::Grid(QWidget* parent) : QTableView(parent), model_(new GridModel(this))
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     verticalHeader()->setFixedWidth(14);
     verticalHeader()->setDefaultAlignment(Qt::AlignCenter);
-    connect(horizontalHeader(), &QHeaderView::sectionClicked, this, &Grid::header_clicked);
-    connect(this, &QTableView::doubleClicked, this, [this](const QModelIndex& i) {
+    connect_guarded(horizontalHeader(), &QHeaderView::sectionClicked, this, &Grid::header_clicked);
+    connect_guarded(this, &QTableView::doubleClicked, this, [this](const QModelIndex& i) {
         if (i.isValid())
             emit RowDoubleClicked(i.row());
     });
-    connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this](int index, int, int size) {
+    connect_guarded(horizontalHeader(), &QHeaderView::sectionResized, this, [this](int index, int, int size) {
         // A column never gets narrower than its minimum width.
         if (index < ColumnCount() && size < Column(index).min_width && Column(index).visible)
             horizontalHeader()->resizeSection(index, Column(index).min_width);

@@ -64,7 +64,6 @@ public:
     void SelectRow(int row, bool add = false);
 
     void SortColumn(int column, bool ascending);
-    int SortedColumn() const { return sorted_column_; }
 
     void SetHeaderHeight(int pixels);
     GridModel* model_texts() const { return model_; }

@@ -44,7 +44,7 @@ struct GridPrintLayout {
 
 class GridPrint {
 public:
-    GridPrint(const Grid& grid, GridPrintOptions options = {}) : grid_(grid), options_(options) {}
+    explicit GridPrint(const Grid& grid, const GridPrintOptions& options = {}) : grid_(grid), options_(options) {}
 
     // Lays the grid out on pages of the given printable rectangle (device
     // units) at the given resolution.

@@ -59,8 +59,8 @@ TEST_F(OnlineDialogue, TypeYUnitPlaysAWholeTestWithExtensometerAndBothYieldLoads
 
     const std::vector<UnitPoint>& pts = test.curve.points;
     const UnitPoint& last = pts.back();
-    EXPECT_EQ(view.pts(LinkSeries::Series1), completed_curve_of(pts));
-    EXPECT_EQ(view.pts(LinkSeries::LineSeries1), extensometer_curve_of(pts));
+    EXPECT_EQ(view.pts(LinkSeries::LoadCurve), completed_curve_of(pts));
+    EXPECT_EQ(view.pts(LinkSeries::ExtensometerCurve), extensometer_curve_of(pts));
 
     ASSERT_EQ(view.rows.size(), pts.size());
     for (std::size_t i = 0; i < pts.size(); ++i) {
@@ -75,7 +75,7 @@ TEST_F(OnlineDialogue, TypeYUnitPlaysAWholeTestWithExtensometerAndBothYieldLoads
     }
 
     // The Ft line reaches the right edge of the chart at the end.
-    const auto& ft_line = view.pts(LinkSeries::Series2);
+    const auto& ft_line = view.pts(LinkSeries::FtLine);
     ASSERT_FALSE(ft_line.empty());
     EXPECT_EQ(ft_line.back().x, view.axes[0].bottom_max);
     EXPECT_EQ(ft_line.back().y, static_cast<double>(static_cast<long double>(test.curve.yield_load) / 1000));
@@ -99,12 +99,12 @@ TEST_F(OnlineDialogue, ResponsesSpanningManyChunksAreDrawnWhole)
     ASSERT_TRUE(wait_until([&] { return completed(); }, 40000)) << "title: " << view.title;
 
     const std::vector<UnitPoint>& pts = test.curve.points;
-    EXPECT_EQ(view.pts(LinkSeries::Series1), completed_curve_of(pts));
-    EXPECT_EQ(view.add_calls[LinkSeries::Series1], 5);  // four responses and the final drop
+    EXPECT_EQ(view.pts(LinkSeries::LoadCurve), completed_curve_of(pts));
+    EXPECT_EQ(view.add_calls[LinkSeries::LoadCurve], 5);  // four responses and the final drop
     EXPECT_EQ(view.rows.size(), pts.size());
     // A standard test carries no extensometer readings.
     EXPECT_FALSE(view.panel2);
-    EXPECT_TRUE(view.pts(LinkSeries::LineSeries1).empty());
+    EXPECT_TRUE(view.pts(LinkSeries::ExtensometerCurve).empty());
     EXPECT_EQ(view.labels[4], "Ft,кН = " + kn(test.curve.yield_load));
     EXPECT_EQ(view.record_count, "1500");
 }
@@ -147,7 +147,7 @@ TEST_F(OnlineDialogue, MalformedResponseIsDroppedAndTheTestGoesOn)
 
     std::vector<UnitPoint> shown(test.curve.points.begin(), test.curve.points.begin() + 50);
     shown.insert(shown.end(), test.curve.points.begin() + 100, test.curve.points.end());
-    EXPECT_EQ(view.pts(LinkSeries::Series1), completed_curve_of(shown));
+    EXPECT_EQ(view.pts(LinkSeries::LoadCurve), completed_curve_of(shown));
     EXPECT_EQ(view.rows.size(), 150u);
 }
 
@@ -165,7 +165,7 @@ TEST_F(OnlineDialogue, SilentUnitIsLetGoByTheWatchdog)
     EXPECT_FALSE(session.Timer3().running());
     EXPECT_FALSE(session.Timer2().running());
     EXPECT_EQ(view.rows.size(), 200u);
-    EXPECT_EQ(view.pts(LinkSeries::Series1).size(), 200u);
+    EXPECT_EQ(view.pts(LinkSeries::LoadCurve).size(), 200u);
     EXPECT_TRUE(view.title.empty());
     EXPECT_FALSE(sim.exited());
 }
@@ -208,7 +208,7 @@ TEST_F(OnlineDialogue, CloseMidTestThenASecondRun)
     session.protocol().start(sim.port_name());
     ASSERT_TRUE(wait_until([&] { return completed(); }, 30000)) << "title: " << view.title;
     EXPECT_EQ(view.rows.size(), 400u);
-    EXPECT_EQ(view.pts(LinkSeries::Series1).front(), curve_point(test.curve.points.front()));
+    EXPECT_EQ(view.pts(LinkSeries::LoadCurve).front(), curve_point(test.curve.points.front()));
 }
 
 }  // namespace

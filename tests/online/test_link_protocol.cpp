@@ -143,10 +143,10 @@ TEST_F(LinkProtocolTest, WorkedExampleOneRecordWithoutExtensometer)
     EXPECT_EQ(view.labels.count(5), 0u);
     EXPECT_EQ(view.record_count, "1");
     EXPECT_FALSE(view.panel2);
-    EXPECT_EQ(view.pts(LinkSeries::Series1), (std::vector<LinkPoint>{{2, 12.5}}));
-    EXPECT_TRUE(view.pts(LinkSeries::LineSeries1).empty());
-    EXPECT_TRUE(view.pts(LinkSeries::Series2).empty());
-    EXPECT_TRUE(view.pts(LinkSeries::FastLineSeries1).empty());
+    EXPECT_EQ(view.pts(LinkSeries::LoadCurve), (std::vector<LinkPoint>{{2, 12.5}}));
+    EXPECT_TRUE(view.pts(LinkSeries::ExtensometerCurve).empty());
+    EXPECT_TRUE(view.pts(LinkSeries::FtLine).empty());
+    EXPECT_TRUE(view.pts(LinkSeries::F02Line).empty());
     ASSERT_EQ(view.rows.size(), 1u);
     EXPECT_EQ(view.rows[0].f, "12,5");
     EXPECT_EQ(view.rows[0].h, "2");
@@ -171,21 +171,21 @@ TEST_F(LinkProtocolTest, RecordsWithResultsAndExtensometer)
     EXPECT_EQ(view.labels[3], "H Δe,мм = 0,005");
     EXPECT_EQ(view.labels[4], "Ft,кН = 1,5");
     EXPECT_EQ(view.labels[5], "F0.2,кН = 2,5");
-    EXPECT_EQ(view.pts(LinkSeries::LineSeries1), (std::vector<LinkPoint>{{0.0025, 0}, {0.005, 3}}));
+    EXPECT_EQ(view.pts(LinkSeries::ExtensometerCurve), (std::vector<LinkPoint>{{0.0025, 0}, {0.005, 3}}));
     // Both result lines from the chart's bottom minimum to the curve's largest X.
-    EXPECT_EQ(view.pts(LinkSeries::Series2), (std::vector<LinkPoint>{{0, 1.5}, {3, 1.5}}));
-    EXPECT_EQ(view.pts(LinkSeries::FastLineSeries1), (std::vector<LinkPoint>{{0.1, 2.5}, {0.005, 2.5}}));
+    EXPECT_EQ(view.pts(LinkSeries::FtLine), (std::vector<LinkPoint>{{0, 1.5}, {3, 1.5}}));
+    EXPECT_EQ(view.pts(LinkSeries::F02Line), (std::vector<LinkPoint>{{0.1, 2.5}, {0.005, 2.5}}));
     // One call per series and one for the rows.
-    EXPECT_EQ(view.add_calls[LinkSeries::Series1], 1);
+    EXPECT_EQ(view.add_calls[LinkSeries::LoadCurve], 1);
     EXPECT_EQ(view.row_calls, 1);
 
     // The next response's points follow; an extensometer reading shows the panel.
     link->Timer2Timer();
     feed(response({{5000, 4000, 60}}, 1500, 0));
     EXPECT_TRUE(view.panel2);
-    EXPECT_EQ(view.pts(LinkSeries::Series1).size(), 4u);
-    EXPECT_EQ(view.pts(LinkSeries::Series2).size(), 4u);
-    EXPECT_EQ(view.pts(LinkSeries::FastLineSeries1).size(), 2u);  // F0.2 = 0 adds nothing
+    EXPECT_EQ(view.pts(LinkSeries::LoadCurve).size(), 4u);
+    EXPECT_EQ(view.pts(LinkSeries::FtLine).size(), 4u);
+    EXPECT_EQ(view.pts(LinkSeries::F02Line).size(), 2u);  // F0.2 = 0 adds nothing
     EXPECT_EQ(st().point_row_counter, 4);
 }
 
@@ -228,6 +228,22 @@ TEST_F(LinkProtocolTest, AxisRescaling)
     feed(response({{1000, 0}}));
     EXPECT_EQ(view.axes[0].left_min, 0);
     EXPECT_EQ(view.axes[0].bottom_min, 0);
+}
+
+// Extensometer readings all below zero get the mirror of the range above
+// zero; a single one ends at zero. The minimum is lowered before the maximum.
+TEST_F(LinkProtocolTest, ExtensometerReadingsBelowZeroGetARangeBelowZero)
+{
+    identify();
+    feed(response({{5000, 1000, -6}}));
+    EXPECT_DOUBLE_EQ(view.axes[1].bottom_min, -0.0006 * 1.05);
+    EXPECT_EQ(view.axes[1].bottom_max, 0);
+    link->Timer2Timer();
+    feed(response({{6000, 1200, -5}}));
+    EXPECT_DOUBLE_EQ(view.axes[1].bottom_min, -0.0006 * 1.05);
+    EXPECT_DOUBLE_EQ(view.axes[1].bottom_max, -0.0005 * 0.95);
+    EXPECT_DOUBLE_EQ(view.axes[1].left_max, 6.3);
+    EXPECT_EQ(view.axes[1].left_min, 0);
 }
 
 TEST_F(LinkProtocolTest, TypeZLatchWinsAndKeepsTheOlderF02)
@@ -431,8 +447,8 @@ TEST_F(LinkProtocolTest, Poll)
     EXPECT_EQ(view.title, "Испытание завершено !!!");
     EXPECT_FALSE(port.open);
     EXPECT_EQ(port.sent, "ZDD");
-    EXPECT_EQ(view.pts(LinkSeries::Series1).back(), (LinkPoint{4, 0}));
-    EXPECT_EQ(view.pts(LinkSeries::Series2).back(), (LinkPoint{50, 1}));
+    EXPECT_EQ(view.pts(LinkSeries::LoadCurve).back(), (LinkPoint{4, 0}));
+    EXPECT_EQ(view.pts(LinkSeries::FtLine).back(), (LinkPoint{50, 1}));
     EXPECT_TRUE(t2.running());
     link->Timer2Timer();  // nothing came since: the poll stops
     EXPECT_FALSE(t2.running());
@@ -497,7 +513,7 @@ TEST_F(LinkProtocolTest, SplitResponse)
     EXPECT_EQ(view.record_count, "2");
     EXPECT_EQ(view.labels[5], "F0.2,кН = 2,5");
     feed("V");  // trailing bytes after the processed response
-    EXPECT_EQ(view.pts(LinkSeries::Series1).size(), 2u);
+    EXPECT_EQ(view.pts(LinkSeries::LoadCurve).size(), 2u);
     link->Timer2Timer();
     EXPECT_EQ(view.title, "Испытание завершено !!!");
 }
@@ -518,10 +534,10 @@ TEST_F(LinkProtocolTest, LargestResponseInPollSizedChunks)
         }
     }
     EXPECT_EQ(view.record_count, "5461");
-    EXPECT_EQ(view.add_calls[LinkSeries::Series1], 1);
-    EXPECT_EQ(view.pts(LinkSeries::Series1).size(), 5461u);
-    EXPECT_DOUBLE_EQ(view.pts(LinkSeries::LineSeries1).back().x, 0.546);
-    EXPECT_DOUBLE_EQ(view.pts(LinkSeries::LineSeries1).back().y, 54.6);
+    EXPECT_EQ(view.add_calls[LinkSeries::LoadCurve], 1);
+    EXPECT_EQ(view.pts(LinkSeries::LoadCurve).size(), 5461u);
+    EXPECT_DOUBLE_EQ(view.pts(LinkSeries::ExtensometerCurve).back().x, 0.546);
+    EXPECT_DOUBLE_EQ(view.pts(LinkSeries::ExtensometerCurve).back().y, 54.6);
     EXPECT_EQ(view.rows.size(), 5461u);
     link->Timer2Timer();
     EXPECT_EQ(port.sent, "ZDD");

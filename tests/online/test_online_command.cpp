@@ -69,9 +69,9 @@ protected:
     void previous_run()
     {
         form2.add_rows({{"1", "2", "", false}});
-        form2.add_points(LinkSeries::Series1, {{70, 2}});
-        form2.add_points(LinkSeries::Series2, {{0, 1}, {70, 1}});
-        form2.add_points(LinkSeries::LineSeries1, {{0.1, 2}});
+        form2.add_points(LinkSeries::LoadCurve, {{70, 2}});
+        form2.add_points(LinkSeries::FtLine, {{0, 1}, {70, 1}});
+        form2.add_points(LinkSeries::ExtensometerCurve, {{0.1, 2}});
         form2.Chart1->BottomAxis().SetMaximum(73.5);
         form2.Chart1->LeftAxis().SetMaximum(2.1);
     }

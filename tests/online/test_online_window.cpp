@@ -19,6 +19,10 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include <array>
+#include <cstdint>
+#include <stdexcept>
+
 namespace lekta {
 namespace {
 
@@ -153,7 +157,7 @@ TEST_F(OnlineWindow, ShowResetsTheRunAndItsChartsAndKeepsThePreviousRunsLabels)
     EXPECT_EQ(form.LineSeries1->Count(), 0);
 
     // A dialogue that breaks off says so and keeps its points.
-    form.add_points(LinkSeries::LineSeries1, {{0.1, 2}});
+    form.add_points(LinkSeries::ExtensometerCurve, {{0.1, 2}});
     form.link_lost();
     EXPECT_EQ(form.Chart1->Title().Text(), "Связь с прибором потеряна !");
     EXPECT_EQ(form.StaticText2->text(), "Связь с прибором потеряна !");
@@ -203,46 +207,46 @@ TEST_F(OnlineWindow, ViewAppendsRowsAndPointsAndReadsExtents)
     EXPECT_TRUE(form.NextGrid1->Cell(2, 0).isEmpty());
     EXPECT_EQ(form.NextGrid1->Cell(0, 2), "5");
 
-    form.add_points(LinkSeries::Series1, {{1, 2}, {3, -1}});
-    form.add_points(LinkSeries::Series1, {{2, 5}});
-    const SeriesExtent e = form.extent(LinkSeries::Series1);
+    form.add_points(LinkSeries::LoadCurve, {{1, 2}, {3, -1}});
+    form.add_points(LinkSeries::LoadCurve, {{2, 5}});
+    const SeriesExtent e = form.extent(LinkSeries::LoadCurve);
     EXPECT_EQ(e.min_x, 1);
     EXPECT_EQ(e.max_x, 3);
     EXPECT_EQ(e.min_y, -1);
     EXPECT_EQ(e.max_y, 5);
     EXPECT_EQ(form.Series1->Count(), 3);
-    form.add_points(LinkSeries::FastLineSeries1, {{0, 2}, {1, 2}});
+    form.add_points(LinkSeries::F02Line, {{0, 2}, {1, 2}});
     EXPECT_EQ(form.FastLineSeries1->Count(), 2);
-    EXPECT_EQ(form.extent(LinkSeries::LineSeries1).max_x, 0);  // empty
+    EXPECT_EQ(form.extent(LinkSeries::ExtensometerCurve).max_x, 0);  // empty
 
-    form.set_manual_left_minimum_bottom_maximum(LinkChart::Chart2);
-    form.set_bottom_maximum(LinkChart::Chart2, 2.1);
-    form.set_bottom_minimum(LinkChart::Chart2, 0.5);
-    form.set_left_maximum(LinkChart::Chart2, 5.25);
-    form.set_left_minimum(LinkChart::Chart2, 1);
-    EXPECT_EQ(form.bottom_maximum(LinkChart::Chart2), 2.1);
-    EXPECT_EQ(form.bottom_minimum(LinkChart::Chart2), 0.5);
+    form.set_manual_left_minimum_bottom_maximum(LinkChart::Extensometer);
+    form.set_bottom_maximum(LinkChart::Extensometer, 2.1);
+    form.set_bottom_minimum(LinkChart::Extensometer, 0.5);
+    form.set_left_maximum(LinkChart::Extensometer, 5.25);
+    form.set_left_minimum(LinkChart::Extensometer, 1);
+    EXPECT_EQ(form.bottom_maximum(LinkChart::Extensometer), 2.1);
+    EXPECT_EQ(form.bottom_minimum(LinkChart::Extensometer), 0.5);
     EXPECT_EQ(form.Chart2->LeftAxis().Maximum(), 5.25);
     EXPECT_EQ(form.Chart2->LeftAxis().Minimum(), 1);
 
     form.set_label(4, "Ft,кН = 40");
     form.set_record_count_text("5461");
-    form.set_chart1_title("Испытание закончено!");
-    form.set_panel2_visible(false);
+    form.set_main_chart_title("Испытание закончено!");
+    form.set_extensometer_chart_visible(false);
     EXPECT_EQ(form.Label4->text(), "Ft,кН = 40");
     EXPECT_EQ(form.StaticText7->text(), "5461");
     EXPECT_EQ(form.Chart1->Title().Text(), "Испытание закончено!");
     EXPECT_FALSE(form.Panel2->isVisibleTo(&form));
-    form.set_panel2_visible(true);
+    form.set_extensometer_chart_visible(true);
     EXPECT_TRUE(form.Panel2->isVisibleTo(&form));
 }
 
 TEST_F(OnlineWindow, WayInClearsTheTableAndTheMainCurve)
 {
     form.add_rows({{"1", "2", "", false}});
-    form.add_points(LinkSeries::Series1, {{60, 2}});
-    form.add_points(LinkSeries::Series2, {{0, 1}, {60, 1}});
-    form.add_points(LinkSeries::LineSeries1, {{0.1, 2}});
+    form.add_points(LinkSeries::LoadCurve, {{60, 2}});
+    form.add_points(LinkSeries::FtLine, {{0, 1}, {60, 1}});
+    form.add_points(LinkSeries::ExtensometerCurve, {{0.1, 2}});
     form.Chart1->BottomAxis().SetMaximum(63);
     form.Chart1->LeftAxis().SetMaximum(2.1);
 
@@ -292,6 +296,74 @@ TEST_F(OnlineWindow, GiveUpMessageClosesTheWindow)
     EXPECT_EQ(dialogs.shown()[0].icon, ui::Icon::Error);
     EXPECT_FALSE(form.CommPortDriver1().Connected());
     EXPECT_FALSE(form.Timer1().running());
+}
+
+// The unit's data response as it goes over the line: 'P', 'S', the data
+// block (count, then F, H, He of each record), 'T' and a type Y result block.
+std::vector<unsigned char> unit_response(const std::vector<std::array<std::int32_t, 3>>& records)
+{
+    std::vector<std::uint8_t> block{std::uint8_t(records.size()), std::uint8_t(records.size() >> 8)};
+    auto put = [](std::vector<std::uint8_t>& to, std::int32_t x) {
+        for (int i = 0; i < 4; ++i)
+            to.push_back(static_cast<std::uint8_t>(std::uint32_t(x) >> (8 * i)));
+    };
+    for (const auto& r : records)
+        for (std::int32_t x : r)
+            put(block, x);
+    std::vector<std::uint8_t> results;
+    put(results, 0);
+    put(results, 0);
+    std::vector<unsigned char> out{'P', 'S'};
+    auto encode = [&out](const std::vector<std::uint8_t>& bytes) {
+        for (std::uint8_t b : bytes) {
+            out.push_back(static_cast<unsigned char>('0' + (b & 0x0F)));
+            out.push_back(static_cast<unsigned char>('0' + (b >> 4)));
+        }
+    };
+    encode(block);
+    out.push_back('T');
+    encode(results);
+    return out;
+}
+
+// Extensometer readings all below zero (-0.0005 and -0.0006 mm) come in
+// through the port's poll: the extensometer chart shows them in a range
+// below zero, and nothing reaches the error display.
+TEST_F(OnlineWindow, ExtensometerReadingsBelowZeroAreDrawn)
+{
+    form.show();
+    ASSERT_TRUE(wait_until([&] { return written() == "Z"; }, 2000));
+    ASSERT_TRUE(pty.write({'Y'}));
+    ASSERT_TRUE(wait_until([&] { return written() == "D"; }, 5000));  // the identification retry
+    ASSERT_TRUE(pty.write(unit_response({{5000, 1000, -5}, {6000, 1200, -6}})));
+    ASSERT_TRUE(wait_until([&] { return form.NextGrid1->RowCount() == 2; }, 5000));
+
+    EXPECT_TRUE(dialogs.shown().empty()) << dialogs.texts().join("; ").toStdString();
+    EXPECT_TRUE(form.Panel2->isVisibleTo(&form));
+    EXPECT_EQ(form.LineSeries1->Count(), 2);
+    EXPECT_DOUBLE_EQ(form.Chart2->BottomAxis().Minimum(), -0.0006 * 1.05);
+    EXPECT_DOUBLE_EQ(form.Chart2->BottomAxis().Maximum(), -0.0005 * 0.95);
+    if (const QByteArray dir = qgetenv("LEKTA_SAVE_PICTURES"); !dir.isEmpty())
+        form.grab().save(QString::fromUtf8(dir) + "/online-negative-extensometer.png");
+    form.close();
+}
+
+// A failure in the port's poll ends that tick at the general error display
+// instead of unwinding through Qt; the poll goes on.
+TEST_F(OnlineWindow, FailureInThePortPollIsShownAndThePollGoesOn)
+{
+    form.show();
+    int chunks = 0;
+    form.CommPortDriver1().OnReceiveData = [&](TCommPortDriver*, const unsigned char*, std::uint32_t) {
+        ++chunks;
+        throw std::runtime_error("Range check error");
+    };
+    ASSERT_TRUE(pty.write({'Y'}));
+    ASSERT_TRUE(wait_until([&] { return chunks == 1; }, 2000));
+    ASSERT_TRUE(pty.write({'Y'}));
+    ASSERT_TRUE(wait_until([&] { return chunks == 2; }, 2000));
+    EXPECT_EQ(dialogs.texts(), (QStringList{"Range check error", "Range check error"}));
+    form.close();
 }
 
 }  // namespace

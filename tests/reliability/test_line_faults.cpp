@@ -70,7 +70,7 @@ protected:
     }
     void expect_whole_test(const std::vector<UnitPoint>& pts)
     {
-        EXPECT_EQ(view.pts(LinkSeries::Series1), completed_curve_of(pts));
+        EXPECT_EQ(view.pts(LinkSeries::LoadCurve), completed_curve_of(pts));
         EXPECT_EQ(view.rows.size(), pts.size());
     }
 
@@ -97,13 +97,13 @@ TEST_F(LineFault, UnitVanishingMidResponse)
 
     begin(sim->port_name(), LinkProtocol::kTimer3Interval);
     ASSERT_TRUE(wait_until([&] { return view.rows.size() == 100; }, 10000)) << view.rows.size();
-    const std::vector<LinkPoint> shown = view.pts(LinkSeries::Series1);
+    const std::vector<LinkPoint> shown = view.pts(LinkSeries::LoadCurve);
     ASSERT_TRUE(wait_until([&] { return session.protocol().response_pending(); }, 5000));
     sim.reset();  // the unit's program ends mid-response
     ASSERT_TRUE(wait_until([&] { return !session.CommPortDriver1().Connected(); }, 12000));
 
     EXPECT_EQ(view.rows.size(), 100u);
-    EXPECT_EQ(view.pts(LinkSeries::Series1), shown);
+    EXPECT_EQ(view.pts(LinkSeries::LoadCurve), shown);
     EXPECT_TRUE(view.title.empty());
     EXPECT_FALSE(session.Timer1().running());
     EXPECT_FALSE(session.Timer2().running());
@@ -135,7 +135,7 @@ TEST_F(LineFault, UnitFallingSilentThenTheSamePortOpensAgain)
     pump_events(1200);
     EXPECT_FALSE(session.CommPortDriver1().Connected());
     EXPECT_EQ(view.rows.size(), 100u);
-    EXPECT_EQ(view.pts(LinkSeries::Series1).size(), 100u);
+    EXPECT_EQ(view.pts(LinkSeries::LoadCurve).size(), 100u);
     EXPECT_TRUE(view.title.empty());
 
     next_run(sim.port_name());
@@ -168,13 +168,13 @@ TEST_F(LineFault, LineFloodedWithBytesWithoutMarkers)
 
     begin(sim.port_name());
     ASSERT_TRUE(wait_until([&] { return view.rows.size() == 100; }, 10000)) << view.rows.size();
-    const std::vector<LinkPoint> shown = view.pts(LinkSeries::Series1);
+    const std::vector<LinkPoint> shown = view.pts(LinkSeries::LoadCurve);
     taken = 0;
     ASSERT_TRUE(wait_until([&] { return taken >= kFlood; }, 14000)) << taken;
     EXPECT_EQ(taken, kFlood);
 
     EXPECT_EQ(view.rows.size(), 100u);
-    EXPECT_EQ(view.pts(LinkSeries::Series1), shown);
+    EXPECT_EQ(view.pts(LinkSeries::LoadCurve), shown);
     EXPECT_TRUE(view.title.empty());
     EXPECT_EQ(highest_count, LinkState::kReceiveSize);  // full, and no further
     expect_receive_buffer_unchanged();

@@ -17,8 +17,8 @@ struct FakeAxes {
 };
 
 struct RecordingLinkView : LinkView {
-    void set_panel2_visible(bool v) override { panel2 = v; }
-    void set_chart1_title(const std::string& t) override { title = t; }
+    void set_extensometer_chart_visible(bool v) override { panel2 = v; }
+    void set_main_chart_title(const std::string& t) override { title = t; }
     void set_label(int i, const std::string& t) override { labels[i] = t; }
     void set_record_count_text(const std::string& t) override { record_count = t; }
     void add_points(LinkSeries s, const std::vector<LinkPoint>& p) override

@@ -2,10 +2,12 @@
 #include "testfile/errors.h"
 #include "testfile/fields.h"
 #include "testfile/reader.h"
+#include "testfile/system_call.h"
 
 #include "support/bmd_bytes.h"
 #include "support/test_support.h"
 
+#include <cerrno>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -213,4 +215,32 @@ TEST(TestBuffer, SummaryHoldsTheSameHeaderAndTailAsTheWholeFile)
     EXPECT_EQ(read_byte(4), 1);
     EXPECT_EQ(read_byte(kShape), 0x20);
     EXPECT_FALSE(read_test_summary(dir.file("missing.bmd")));
+}
+
+// A call a signal interrupted runs again; any other failure ends the retries
+// with its errno kept.
+TEST(SystemCall, RetriedOnlyWhileInterrupted)
+{
+    struct Case {
+        std::vector<int> errnos;  // each call's errno, 0 for success
+        long result;
+        int calls;
+        int last_errno;
+    };
+    for (const Case& c : {Case{{EINTR, EINTR, 0}, 7, 3, EINTR}, Case{{EIO, 0}, -1, 1, EIO}, Case{{0}, 7, 1, 0},
+                          Case{{EINTR, EAGAIN}, -1, 2, EAGAIN}}) {
+        int calls = 0;
+        errno = 0;
+        const long r = retry_interrupted([&]() -> long {
+            const int e = c.errnos[static_cast<std::size_t>(calls++)];
+            if (e == 0)
+                return 7;
+            errno = e;
+            return -1;
+        });
+        EXPECT_EQ(r, c.result);
+        EXPECT_EQ(calls, c.calls);
+        if (r < 0)
+            EXPECT_EQ(errno, c.last_errno);
+    }
 }

@@ -111,7 +111,8 @@ std::string data_response(UnitType type, const std::vector<UnitPoint>& points, s
     return out;
 }
 
-UnitSession::UnitSession(UnitCurve curve, UnitOptions options) : curve_(std::move(curve)), options_(options)
+UnitSession::UnitSession(UnitCurve curve, const UnitOptions& options)
+    : curve_(std::move(curve)), options_(options)
 {
     options_.points_per_response = std::clamp<std::size_t>(options_.points_per_response, 1, kMaxPointsPerResponse);
 }

@@ -86,7 +86,7 @@ struct UnitReply {
 // expects a whole test.
 class UnitSession {
 public:
-    UnitSession(UnitCurve curve, UnitOptions options);
+    UnitSession(UnitCurve curve, const UnitOptions& options);
 
     UnitReply on_byte(char command);
 

@@ -109,8 +109,8 @@ struct CheckingView : LinkView {
         SeriesExtent e;
     };
 
-    void set_panel2_visible(bool) override {}
-    void set_chart1_title(const std::string&) override {}
+    void set_extensometer_chart_visible(bool) override {}
+    void set_main_chart_title(const std::string&) override {}
     void set_label(int index, const std::string& text) override
     {
         static const char* const prefixes[] = {"", "F,кН = ", "H Δ,мм = ", "H Δe,мм = ", "Ft,кН = ", "F0.2,кН = "};
@@ -137,9 +137,9 @@ struct CheckingView : LinkView {
             x.e.min_y = std::min(x.e.min_y, p.y);
             x.e.max_y = std::max(x.e.max_y, p.y);
         }
-        if (s == LinkSeries::Series1)
+        if (s == LinkSeries::LoadCurve)
             curve = points;  // a response's points, or the drop to zero that ends a completed test
-        if (s == LinkSeries::LineSeries1) {
+        if (s == LinkSeries::ExtensometerCurve) {
             LEKTA_FUZZ_CHECK(ext_curve.empty(), "two extensometer batches for one response");
             ext_curve = points;
         }

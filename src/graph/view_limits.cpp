@@ -1,0 +1,38 @@
+#include "graph/view_limits.h"
+
+#include <cmath>
+
+namespace lekta {
+
+ViewLimits widened(const ViewLimits& limits, const CurveExtent& curve, double share)
+{
+    const double x = curve.max_x / 100 * share;
+    const double y = curve.max_y / 100 * share;
+    ViewLimits out = limits;
+    out.bottom.max += x;
+    out.left.max += y;
+    out.left.min -= y;
+    return out;
+}
+
+double extensometer_increment(double bottom_maximum)
+{
+    // std::nearbyint rounds in the default mode: to nearest, halves to even.
+    return std::nearbyint(bottom_maximum / 10);
+}
+
+ViewLimits extensometer_limits(const CurveExtent& curve, double bottom_increment, double left_increment)
+{
+    ViewLimits v;
+    v.bottom.min = curve.min_x;
+    v.bottom.max = curve.max_x / 100 * 10 + curve.max_x;
+    if (!(v.bottom.max > v.bottom.min))
+        v.bottom.max += bottom_increment;
+    v.left.min = curve.min_y - curve.max_y / 100 * 10;
+    v.left.max = curve.max_y / 100 * 10 + curve.max_y;
+    if (!(v.left.max > v.left.min))
+        v.left.max += left_increment;
+    return v;
+}
+
+}  // namespace lekta
