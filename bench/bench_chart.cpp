@@ -6,7 +6,7 @@
 // 60 Hz frame (16 ms), the append within 5 ms.
 #include "lib/sample_tests.h"
 #include "support/widget_bench_main.h"
-#include "ui/chart.h"
+#include "chart/chart.h"
 
 #include <QApplication>
 #include <QChart>

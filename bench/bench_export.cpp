@@ -8,7 +8,7 @@
 #include "output/curve_export.h"
 #include "output/progress_sink.h"
 #include "output/text_table.h"
-#include "testfile/number_text.h"
+#include "common/number_text.h"
 
 #include <QCoreApplication>
 #include <QDir>

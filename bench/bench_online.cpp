@@ -9,8 +9,8 @@
 #include "online/receive.h"
 #include "support/link_bench.h"
 #include "support/widget_bench_main.h"
-#include "ui/chart.h"
-#include "ui/chart_view.h"
+#include "chart/chart.h"
+#include "chart/chart_view.h"
 #include "ui/dialogs.h"
 #include "ui/grid.h"
 

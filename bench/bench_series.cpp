@@ -16,8 +16,8 @@
 #include "series/series_selector.h"
 #include "series/series_window.h"
 #include "support/widget_bench_main.h"
-#include "ui/chart.h"
-#include "ui/chart_view.h"
+#include "chart/chart.h"
+#include "chart/chart_view.h"
 #include "ui/dialogs.h"
 #include "ui/grid.h"
 

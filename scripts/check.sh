@@ -16,9 +16,11 @@ cd "$(dirname "$0")/.."
 # folder includes its own headers and those of the folders before it, never
 # one after it. A folder of src/ that is not listed fails the check.
 folder_order=(
+  common
   testfile
   analysis
   ui
+  chart
   app
   online
   graph

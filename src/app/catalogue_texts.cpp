@@ -1,6 +1,6 @@
 #include "app/catalogue_texts.h"
 
-#include "testfile/number_text.h"
+#include "common/number_text.h"
 #include "testfile/buffer.h"
 #include "testfile/errors.h"
 #include "testfile/fields.h"

@@ -1,7 +1,7 @@
 #include "app/settings_store.h"
 
 #include "app/shell_state.h"
-#include "testfile/number_text.h"
+#include "common/number_text.h"
 #include "ui/dialogs.h"
 #include "ui/error_display.h"
 

@@ -2,7 +2,7 @@
 
 #include "testfile/errors.h"
 #include "testfile/fields.h"
-#include "testfile/number_text.h"
+#include "common/number_text.h"
 
 #include <algorithm>
 

@@ -11,7 +11,7 @@
 
 #include "analysis/result_comparison.h"
 #include "testfile/fields.h"
-#include "ui/chart_thinning.h"
+#include "chart/chart_thinning.h"
 
 namespace lekta {
 

@@ -1,7 +1,7 @@
 #include "graph/results_panel.h"
 
-#include "testfile/number_text.h"
-#include "ui/chart.h"
+#include "common/number_text.h"
+#include "chart/chart.h"
 #include "ui/guarded_connect.h"
 
 #include <QAction>

@@ -26,7 +26,7 @@
 #include "series/series_command.h"
 #include "series/series_selector.h"
 #include "series/series_window.h"
-#include "ui/chart.h"
+#include "chart/chart.h"
 #include "ui/grid.h"
 
 #include <QCoreApplication>

@@ -1,6 +1,6 @@
 #include "online/link_protocol.h"
 
-#include "testfile/number_text.h"
+#include "common/number_text.h"
 
 #include <algorithm>
 #include <cstring>

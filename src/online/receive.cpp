@@ -2,7 +2,7 @@
 
 #include "app/shell_state.h"
 #include "online/online_state.h"
-#include "ui/chart.h"
+#include "chart/chart.h"
 #include "ui/error_display.h"
 #include "ui/grid.h"
 #include "ui/guarded_connect.h"

@@ -1,6 +1,6 @@
 #include "online/serial_device.h"
 
-#include "testfile/system_call.h"
+#include "common/system_call.h"
 
 #include <cerrno>
 #include <cstring>

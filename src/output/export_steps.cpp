@@ -1,7 +1,7 @@
 #include "output/export_steps.h"
 
 #include "output/text_table.h"
-#include "testfile/number_text.h"
+#include "common/number_text.h"
 #include "ui/dialogs.h"
 #include "ui/error_display.h"
 

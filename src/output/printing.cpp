@@ -1,6 +1,6 @@
 #include "output/printing.h"
 
-#include "ui/chart.h"
+#include "chart/chart.h"
 #include "ui/dialogs.h"
 #include "ui/grid.h"
 #include "ui/grid_print.h"

@@ -9,7 +9,7 @@
 
 #include "output/printing.h"
 #include "series/series_window.h"
-#include "ui/chart.h"
+#include "chart/chart.h"
 #include "ui/colour.h"
 #include "ui/dialogs.h"
 

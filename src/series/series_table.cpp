@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "analysis/result_comparison.h"
-#include "testfile/number_text.h"
+#include "common/number_text.h"
 
 namespace lekta::series {
 

@@ -9,7 +9,7 @@
 
 #include "analysis/curve_results.h"
 #include "analysis/test_curve.h"
-#include "ui/chart_thinning.h"
+#include "chart/chart_thinning.h"
 
 namespace lekta::series {
 

@@ -15,9 +15,9 @@
 
 #include "app/shell_state.h"
 #include "graph/radio_group.h"
-#include "testfile/number_text.h"
+#include "common/number_text.h"
 #include "ui/guarded_connect.h"
-#include "ui/chart.h"
+#include "chart/chart.h"
 #include "ui/colour.h"
 #include "ui/error_display.h"
 

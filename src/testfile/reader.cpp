@@ -2,7 +2,7 @@
 
 #include "testfile/buffer.h"
 #include "testfile/errors.h"
-#include "testfile/system_call.h"
+#include "common/system_call.h"
 
 #include <algorithm>
 #include <cerrno>

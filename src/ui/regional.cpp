@@ -1,6 +1,6 @@
 #include "ui/regional.h"
 
-#include "testfile/number_text.h"
+#include "common/number_text.h"
 
 #include <QLocale>
 

@@ -4,7 +4,7 @@
 #include "app/shell_state.h"
 #include "support/bmd_bytes.h"
 #include "support/test_support.h"
-#include "testfile/number_text.h"
+#include "common/number_text.h"
 #include "testfile/buffer.h"
 #include "testfile/errors.h"
 #include "testfile/fields.h"

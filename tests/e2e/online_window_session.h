@@ -10,7 +10,7 @@
 #include "played_test.h"
 #include "support/test_support.h"
 #include "support/unit_simulator.h"
-#include "ui/chart.h"
+#include "chart/chart.h"
 #include "ui/dialogs.h"
 #include "ui/error_display.h"
 

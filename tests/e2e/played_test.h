@@ -3,7 +3,7 @@
 // window must show for the unit's points.
 #include "online/link_interfaces.h"
 #include "support/test_support.h"
-#include "testfile/number_text.h"
+#include "common/number_text.h"
 
 #include "lib/bmd_writer.h"
 #include "lib/sample_tests.h"

@@ -4,7 +4,7 @@
 #include "app/port_library.h"
 #include "online_window_session.h"
 #include "played_test.h"
-#include "ui/chart.h"
+#include "chart/chart.h"
 #include "ui/grid.h"
 
 #include <QElapsedTimer>

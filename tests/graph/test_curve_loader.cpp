@@ -4,7 +4,7 @@
 #include "support/test_support.h"
 #include "testfile/buffer.h"
 #include "testfile/errors.h"
-#include "testfile/number_text.h"
+#include "common/number_text.h"
 #include "testfile/reader.h"
 
 #include <QStringList>

@@ -3,7 +3,7 @@
 // the settings, and nothing changes when a text does not convert.
 #include "graph_fixture.h"
 #include "graph/radio_group.h"
-#include "ui/chart.h"
+#include "chart/chart.h"
 #include "ui/colour_box.h"
 
 #include <QComboBox>

@@ -4,8 +4,8 @@
 #include "graph/radio_group.h"
 #include "graph_fixture.h"
 #include "lib/sample_tests.h"
-#include "ui/chart.h"
-#include "ui/chart_view.h"
+#include "chart/chart.h"
+#include "chart/chart_view.h"
 #include "ui/colour_box.h"
 
 #include <QComboBox>

@@ -6,8 +6,8 @@
 #include "graph_fixture.h"
 #include "testfile/buffer.h"
 #include "testfile/fields.h"
-#include "ui/chart.h"
-#include "ui/chart_view.h"
+#include "chart/chart.h"
+#include "chart/chart_view.h"
 
 #include <QAction>
 #include <QApplication>

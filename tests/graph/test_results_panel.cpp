@@ -10,7 +10,7 @@
 #include "graph_fixture.h"
 #include "lib/sample_tests.h"
 #include "testfile/reader.h"
-#include "ui/chart.h"
+#include "chart/chart.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -27,7 +27,7 @@
 #include "series/series_loader.h"
 #include "series/series_window.h"
 #include "support/test_support.h"
-#include "ui/chart.h"
+#include "chart/chart.h"
 #include "ui/dialogs.h"
 #include "ui/error_display.h"
 #include "ui/grid.h"

@@ -3,7 +3,7 @@
 #include "online/link_protocol.h"
 #include "support/recording_link_view.h"
 #include "support/test_support.h"
-#include "testfile/number_text.h"
+#include "common/number_text.h"
 
 #include <gtest/gtest.h>
 

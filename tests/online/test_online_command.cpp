@@ -8,7 +8,7 @@
 #include "online/receive.h"
 #include "pty_fixture.h"
 #include "support/test_support.h"
-#include "ui/chart.h"
+#include "chart/chart.h"
 #include "ui/dialogs.h"
 #include "ui/error_display.h"
 #include "ui/grid.h"

@@ -16,7 +16,7 @@
 #include "app/catalogue_columns.h"
 #include "output/printing.h"
 #include "support/test_support.h"
-#include "ui/chart.h"
+#include "chart/chart.h"
 #include "ui/dialogs.h"
 #include "ui/grid.h"
 #include "ui/grid_print.h"

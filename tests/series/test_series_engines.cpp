@@ -8,7 +8,7 @@
 #include "series/series_table.h"
 #include "series/series_test.h"
 #include "support/test_support.h"
-#include "testfile/number_text.h"
+#include "common/number_text.h"
 
 #include <cmath>
 #include <gtest/gtest.h>

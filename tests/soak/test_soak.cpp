@@ -11,7 +11,7 @@
 #include "support/process_memory.h"
 #include "support/test_support.h"
 #include "support/unit_simulator.h"
-#include "ui/chart.h"
+#include "chart/chart.h"
 #include "ui/dialogs.h"
 #include "ui/error_display.h"
 #include "ui/grid.h"

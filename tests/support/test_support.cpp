@@ -1,6 +1,6 @@
 #include "support/test_support.h"
 
-#include "testfile/number_text.h"
+#include "common/number_text.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

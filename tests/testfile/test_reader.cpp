@@ -2,7 +2,7 @@
 #include "testfile/errors.h"
 #include "testfile/fields.h"
 #include "testfile/reader.h"
-#include "testfile/system_call.h"
+#include "common/system_call.h"
 
 #include "support/bmd_bytes.h"
 #include "support/test_support.h"

@@ -29,7 +29,7 @@
 #include "testfile/buffer.h"
 #include "testfile/errors.h"
 #include "testfile/fields.h"
-#include "testfile/number_text.h"
+#include "common/number_text.h"
 #include "testfile/reader.h"
 
 #include <algorithm>

@@ -16,7 +16,7 @@
 
 #include "lib/unit_protocol.h"
 #include "online/link_protocol.h"
-#include "testfile/number_text.h"
+#include "common/number_text.h"
 
 #include <algorithm>
 #include <cmath>

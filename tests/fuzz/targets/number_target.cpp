@@ -14,7 +14,7 @@
 #include "fuzz/fuzz_targets.h"
 
 #include "online/link_protocol.h"
-#include "testfile/number_text.h"
+#include "common/number_text.h"
 
 #include <cfloat>
 #include <cmath>

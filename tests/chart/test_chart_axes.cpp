@@ -1,7 +1,7 @@
 #include "support/test_support.h"
-#include "ui/chart_axis.h"
-#include "ui/chart_frame.h"
-#include "ui/chart_ticks.h"
+#include "chart/chart_axis.h"
+#include "chart/chart_frame.h"
+#include "chart/chart_ticks.h"
 #include "ui/colour.h"
 
 #include <QFontMetricsF>

@@ -39,10 +39,10 @@
 #include <memory>
 #include <vector>
 
-#include "ui/chart_axis.h"
-#include "ui/chart_frame.h"
-#include "ui/chart_series.h"
-#include "ui/chart_title.h"
+#include "chart/chart_axis.h"
+#include "chart/chart_frame.h"
+#include "chart/chart_series.h"
+#include "chart/chart_title.h"
 
 class QChart;
 class QValueAxis;

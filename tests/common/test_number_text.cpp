@@ -1,5 +1,5 @@
 #include "support/test_support.h"
-#include "testfile/number_text.h"
+#include "common/number_text.h"
 
 #include <gtest/gtest.h>
 

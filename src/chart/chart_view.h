@@ -6,7 +6,7 @@
 // is the chart's click.
 #include <QChartView>
 
-#include "ui/chart_axis.h"
+#include "chart/chart_axis.h"
 
 class QRubberBand;
 

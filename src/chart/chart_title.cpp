@@ -1,4 +1,4 @@
-#include "ui/chart_title.h"
+#include "chart/chart_title.h"
 
 #include <QFontMetricsF>
 #include <QPainter>

@@ -1,7 +1,7 @@
-#include "ui/chart.h"
+#include "chart/chart.h"
 
-#include "ui/chart_series_item.h"
-#include "ui/chart_view.h"
+#include "chart/chart_series_item.h"
+#include "chart/chart_view.h"
 #include "ui/guarded_connect.h"
 
 #include <QChart>

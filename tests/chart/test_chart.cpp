@@ -1,6 +1,6 @@
 #include "support/test_support.h"
-#include "ui/chart.h"
-#include "ui/chart_view.h"
+#include "chart/chart.h"
+#include "chart/chart_view.h"
 
 #include <QApplication>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "testfile/number_text.h"
+#include "common/number_text.h"
 
 #include <cctype>
 #include <charconv>

@@ -2,7 +2,7 @@
 // printer's page. A chart view that was never shown has no useful size, so
 // the chart is laid out at the size wanted, drawn from its scene, and laid
 // out again at its own size afterwards.
-#include "ui/chart.h"
+#include "chart/chart.h"
 
 #include <QChart>
 #include <QGraphicsScene>

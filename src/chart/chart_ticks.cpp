@@ -1,4 +1,4 @@
-#include "ui/chart_ticks.h"
+#include "chart/chart_ticks.h"
 
 #include <cmath>
 

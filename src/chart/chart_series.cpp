@@ -1,7 +1,7 @@
-#include "ui/chart_series.h"
+#include "chart/chart_series.h"
 
-#include "ui/chart.h"
-#include "ui/chart_series_item.h"
+#include "chart/chart.h"
+#include "chart/chart_series_item.h"
 #include "ui/colour.h"
 
 #include <QLineSeries>

@@ -1,4 +1,4 @@
-#include "ui/chart_axis.h"
+#include "chart/chart_axis.h"
 
 #include <algorithm>
 #include <cmath>

@@ -12,8 +12,8 @@
 #include <functional>
 #include <vector>
 
-#include "ui/chart_axis.h"
-#include "ui/chart_thinning.h"
+#include "chart/chart_axis.h"
+#include "chart/chart_thinning.h"
 
 class QLineSeries;
 

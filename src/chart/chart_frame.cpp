@@ -1,7 +1,7 @@
-#include "ui/chart_frame.h"
+#include "chart/chart_frame.h"
 
-#include "testfile/number_text.h"
-#include "ui/chart_ticks.h"
+#include "common/number_text.h"
+#include "chart/chart_ticks.h"
 
 #include <QFontMetricsF>
 #include <QPainter>

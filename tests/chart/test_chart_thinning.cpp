@@ -1,4 +1,4 @@
-#include "ui/chart_thinning.h"
+#include "chart/chart_thinning.h"
 
 #include <gtest/gtest.h>
 #include <algorithm>

@@ -12,7 +12,7 @@
 #include <QStringList>
 #include <vector>
 
-#include "ui/chart_axis.h"
+#include "chart/chart_axis.h"
 
 namespace lekta::ui {
 

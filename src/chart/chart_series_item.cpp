@@ -1,4 +1,4 @@
-#include "ui/chart_series_item.h"
+#include "chart/chart_series_item.h"
 
 #include <QPainter>
 

@@ -1,6 +1,6 @@
-#include "ui/chart_view.h"
+#include "chart/chart_view.h"
 
-#include "ui/chart.h"
+#include "chart/chart.h"
 
 #include <QMouseEvent>
 #include <QRubberBand>
