@@ -22,6 +22,7 @@
 #include <QShowEvent>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <vector>
 
 namespace lekta {
 
@@ -394,6 +395,48 @@ double TForm3::f02_level() const
 const analysis::ComparedResults* TForm3::curve_results() const
 {
     return ResultsPanel1->Results();
+}
+
+int TForm3::curve_line_width() const
+{
+    return Series1->LineWidth();
+}
+
+void TForm3::apply_line_settings(int width, std::int32_t colour_f, std::int32_t colour_ft)
+{
+    Series1->SetColor(colour_f);
+    Series2->SetColor(colour_ft);
+    Series1->SetLineWidth(width);
+    Series1->Repaint();
+    Series2->Repaint();
+}
+
+std::function<void()> TForm3::prepare_offset(int offset_kn)
+{
+    // While the loader fills the hidden window its curve is not ours to
+    // rebuild; once the window is up its curve is complete.
+    if (!isVisible() && shell().buffer_busy)
+        return {};
+    const int rows = NextGrid1->RowCount();
+    std::vector<ui::ChartPoint> curve;
+    curve.reserve(static_cast<size_t>(rows));
+    for (int r = 0; r < rows; ++r) {
+        const QString& h = NextGrid1->Cell(1, r);
+        if (h.isEmpty())
+            continue;
+        curve.push_back(
+            {parse_number(h.toStdString()), parse_number(NextGrid1->Cell(0, r).toStdString()) + offset_kn});
+    }
+    return [this, curve = std::move(curve), ft = graph_state().Ft, offset_kn]() mutable {
+        Series2->Clear();
+        Series1->ReplacePoints(std::move(curve));
+        // The Ft line only in the F(H) view, and only for a test that has one.
+        if (Series2->Active() && graph_state().ft_line) {
+            Series2->AddXY(Series1->MinXValue(), ft + offset_kn);
+            Series2->AddXY(Series1->MaxXValue(), ft + offset_kn);
+        }
+        ResultsPanel1->SetTravelOffset(offset_kn);
+    };
 }
 
 }  // namespace lekta

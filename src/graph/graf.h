@@ -12,6 +12,7 @@
 #include <optional>
 
 #include "graph/curve_loader.h"
+#include "ui/graph_settings_target.h"
 #include "ui/grid_model.h"
 
 class QAction;
@@ -27,7 +28,7 @@ class RadioGroup;
 class ResultsPanel;
 class TForm11;
 
-class TForm3 : public QDialog {
+class TForm3 : public QDialog, public ui::GraphSettingsTarget {
     Q_OBJECT
 public:
     explicit TForm3(QWidget* parent = nullptr);
@@ -89,6 +90,15 @@ public:
     double f02_level() const;
     // The results from the curve of the test shown (null before a test).
     const analysis::ComparedResults* curve_results() const;
+
+    // The parameters dialog's settings: width and colours go to the F(H)
+    // curve and the Ft line; the offset rebuilds the F(H) curve from the
+    // point table plus the offset, the Ft line at the loader's Ft plus the
+    // offset (F(H) view only) and moves the results panel's markers. A table
+    // cell that is not a number refuses the offset with the conversion error.
+    int curve_line_width() const override;
+    void apply_line_settings(int width, std::int32_t colour_f, std::int32_t colour_ft) override;
+    std::function<void()> prepare_offset(int offset_kn) override;
 
 signals:
     // FormShow has run (the window is up, its first paint follows).

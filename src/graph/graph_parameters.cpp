@@ -1,15 +1,10 @@
 #include "graph/graph_parameters.h"
 
 #include "app/shell_state.h"
-#include "graph/graf.h"
-#include "graph/graph_state.h"
-#include "graph/results_panel.h"
 #include "common/number_text.h"
-#include "chart/chart.h"
-#include "chart/chart_series.h"
 #include "ui/colour_box.h"
 #include "ui/error_display.h"
-#include "ui/grid.h"
+#include "ui/graph_settings_target.h"
 #include "ui/guarded_connect.h"
 
 #include <QComboBox>
@@ -19,6 +14,7 @@
 #include <QPushButton>
 #include <QShowEvent>
 #include <QVBoxLayout>
+#include <functional>
 #include <vector>
 
 namespace lekta {
@@ -122,63 +118,26 @@ void TForm11::Button1Click()
 void TForm11::Button2Click()
 {
     // Everything that can fail is converted first: a text that is not a
-    // whole number, or a point table cell that is not a number, stops here
-    // with the conversion error and leaves the windows as they were.
-    const double ft = graph_state().Ft;
+    // whole number, or what a window needs for the offset (its point table),
+    // stops here with the conversion error and leaves the windows as they were.
     const int offset = whole_number(*ComboBox2);
     const int width = whole_number(*ComboBox1);
-    // While the loader fills the hidden graph window its curve is not ours
-    // to rebuild; once the window is up its curve is complete.
-    const bool graph_free = graph_ && (graph_->isVisible() || !shell().buffer_busy);
-    std::vector<ui::ChartPoint> curve;
-    if (graph_free) {
-        const ui::Grid& table = *graph_->NextGrid1;
-        const int rows = table.RowCount();
-        curve.reserve(static_cast<size_t>(rows));
-        for (int r = 0; r < rows; ++r) {
-            const QString& h = table.Cell(1, r);
-            if (h.isEmpty())
-                continue;
-            curve.push_back({parse_number(h.toStdString()), parse_number(table.Cell(0, r).toStdString()) + offset});
-        }
-    }
+    std::vector<std::function<void()>> shifts;
+    for (ui::GraphSettingsTarget* target : targets_)
+        if (std::function<void()> shift = target->prepare_offset(offset))
+            shifts.push_back(std::move(shift));
     sm = offset;
     const std::int32_t colour_f = ColorBox1->Selected();
     const std::int32_t colour_ft = ColorBox2->Selected();
 
-    if (graph_free) {
-        ui::ChartSeries& s1 = *graph_->Series1;
-        ui::ChartSeries& s2 = *graph_->Series2;
-        s2.Clear();
-        s1.ReplacePoints(std::move(curve));
-        // The Ft line only in the F(H) view, and only for a test that has one.
-        if (s2.Active() && graph_state().ft_line) {
-            s2.AddXY(s1.MinXValue(), ft + sm);
-            s2.AddXY(s1.MaxXValue(), ft + sm);
-        }
-        graph_->ResultsPanel1->SetTravelOffset(sm);
-    }
-    if (online_curve_) {
-        online_curve_->SetColor(colour_f);
-        online_curve_->SetLineWidth(width);
-    }
-    if (online_ft_)
-        online_ft_->SetColor(colour_ft);
-    if (graph_) {
-        graph_->Series1->SetColor(colour_f);
-        graph_->Series2->SetColor(colour_ft);
-        graph_->Series1->SetLineWidth(width);
-    }
+    for (const std::function<void()>& shift : shifts)
+        shift();
+    for (ui::GraphSettingsTarget* target : targets_)
+        target->apply_line_settings(width, colour_f, colour_ft);
     ShellState& s = shell();
-    const ui::ChartSeries* width_source = online_curve_ ? online_curve_ : graph_ ? graph_->Series1 : nullptr;
-    s.line_width = QString::number(width_source ? width_source->LineWidth() : width);
+    s.line_width = QString::number(targets_.empty() ? width : targets_.front()->curve_line_width());
     s.color_f = colour_f;
     s.color_ft = colour_ft;
-
-    for (ui::ChartSeries* series : {online_curve_, graph_ ? graph_->Series1 : nullptr, online_ft_,
-                                    graph_ ? graph_->Series2 : nullptr})
-        if (series)
-            series->Repaint();
     accept();
 }
 

@@ -4,7 +4,9 @@
 // window alike, and a vertical offset of the graph window's F(H) curve and Ft
 // line in whole kilonewtons. Width and colours become the settings; the
 // offset is applied once, to what the graph window shows, and not stored.
+// The windows apply them themselves, through ui::GraphSettingsTarget.
 #include <QDialog>
+#include <vector>
 
 class QComboBox;
 class QLabel;
@@ -12,22 +14,16 @@ class QPushButton;
 
 namespace lekta {
 
-namespace ui { class ChartSeries; class ColorBox; class Dialogs; }
-class TForm3;
+namespace ui { class ColorBox; class Dialogs; class GraphSettingsTarget; }
 
 class TForm11 : public QDialog {
     Q_OBJECT
 public:
     explicit TForm11(QWidget* parent = nullptr);
 
-    // What "ОК" applies to: the graph window, and the online window's load
-    // curve and Ft line. Either may be missing.
-    void set_graph_window(TForm3* graph) { graph_ = graph; }
-    void set_online_series(ui::ChartSeries* curve, ui::ChartSeries* ft_line)
-    {
-        online_curve_ = curve;
-        online_ft_ = ft_line;
-    }
+    // A window "ОК" applies to (the program entry adds the online window,
+    // then the graph window). The first one added gives the width stored.
+    void add_target(ui::GraphSettingsTarget* target) { targets_.push_back(target); }
     // The colour dialog of the colour boxes' custom entry.
     void set_dialogs(ui::Dialogs* dialogs);
 
@@ -50,9 +46,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    TForm3* graph_ = nullptr;
-    ui::ChartSeries* online_curve_ = nullptr;
-    ui::ChartSeries* online_ft_ = nullptr;
+    std::vector<ui::GraphSettingsTarget*> targets_;
 };
 
 }  // namespace lekta

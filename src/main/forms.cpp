@@ -81,9 +81,9 @@ Forms create_forms(ui::Dialogs& dialogs, bool show_splash)
     // opened row; both parameter commands show the same dialog.
     f.Form3->set_catalogue(f.Form1->NextGrid1);
     f.Form3->set_parameters_dialog(f.Form11);
-    f.Form11->set_graph_window(f.Form3);
+    f.Form11->add_target(f.Form2);
+    f.Form11->add_target(f.Form3);
     f.Form11->set_dialogs(&dialogs);
-    f.Form11->set_online_series(f.Form2->Series1, f.Form2->Series2);
     f.Form2->commands.save_picture = [form2 = f.Form2, &dialogs] {
         output::save_chart_picture(*form2->Chart1, form2->SavePictureDialog1, dialogs);
     };

@@ -506,4 +506,18 @@ void TForm2::unit_not_found()
     done(QDialog::Rejected);
 }
 
+int TForm2::curve_line_width() const
+{
+    return Series1->LineWidth();
+}
+
+void TForm2::apply_line_settings(int width, std::int32_t colour_f, std::int32_t colour_ft)
+{
+    Series1->SetColor(colour_f);
+    Series1->SetLineWidth(width);
+    Series2->SetColor(colour_ft);
+    Series1->Repaint();
+    Series2->Repaint();
+}
+
 }  // namespace lekta

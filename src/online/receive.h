@@ -7,6 +7,7 @@
 #include "online/link_interfaces.h"
 #include "online/link_session.h"
 #include "ui/dialogs.h"
+#include "ui/graph_settings_target.h"
 
 #include <QDialog>
 #include <functional>
@@ -30,7 +31,7 @@ class ChartSeries;
 class Grid;
 }  // namespace ui
 
-class TForm2 : public QDialog, public LinkView {
+class TForm2 : public QDialog, public LinkView, public ui::GraphSettingsTarget {
     Q_OBJECT
 public:
     explicit TForm2(ui::Dialogs& dialogs, QWidget* parent = nullptr);
@@ -96,6 +97,11 @@ public:
     // The line width of the load curve for a setting text: its whole number,
     // or 3 when the text is not one (the empty setting of a first run too).
     static int line_width_of(const QString& setting);
+
+    // The parameters dialog's width and colours, for the load curve and the
+    // Ft line of the main chart (the offset is the graph window's only).
+    int curve_line_width() const override;
+    void apply_line_settings(int width, std::int32_t colour_f, std::int32_t colour_ft) override;
 
     // --- the engine's view ---------------------------------------------
     void set_extensometer_chart_visible(bool visible) override;

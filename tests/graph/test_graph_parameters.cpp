@@ -5,6 +5,7 @@
 #include "graph/radio_group.h"
 #include "chart/chart.h"
 #include "ui/colour_box.h"
+#include "ui/graph_settings_target.h"
 
 #include <QComboBox>
 #include <QSettings>
@@ -17,16 +18,28 @@ namespace {
 class GraphParameters : public lekta::testing::GraphFixture {
 protected:
     lekta::testing::ScopedSeparator comma{","};
-    // Stands in for the online window's chart: its load curve and Ft line.
-    ui::Chart online;
-    ui::ChartSeries* online_curve = online.AddSeries(ui::SeriesKind::Line);
-    ui::ChartSeries* online_ft = online.AddSeries(ui::SeriesKind::FastLine);
+    // Stands in for the online window: its chart's load curve and Ft line,
+    // set as the window sets them.
+    struct OnlineWindow : ui::GraphSettingsTarget {
+        ui::Chart chart;
+        ui::ChartSeries* curve = chart.AddSeries(ui::SeriesKind::Line);
+        ui::ChartSeries* ft = chart.AddSeries(ui::SeriesKind::FastLine);
+        int curve_line_width() const override { return curve->LineWidth(); }
+        void apply_line_settings(int width, std::int32_t colour_f, std::int32_t colour_ft) override
+        {
+            curve->SetColor(colour_f);
+            curve->SetLineWidth(width);
+            ft->SetColor(colour_ft);
+        }
+    } online;
+    ui::ChartSeries* online_curve = online.curve;
+    ui::ChartSeries* online_ft = online.ft;
 
     void create_all()
     {
         create();
-        parameters->set_graph_window(graph);
-        parameters->set_online_series(online_curve, online_ft);
+        parameters->add_target(&online);
+        parameters->add_target(graph);
         parameters->set_dialogs(&dialogs);
     }
     // "ОК" with the given texts, as the button runs it.

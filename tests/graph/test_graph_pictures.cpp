@@ -106,7 +106,7 @@ TEST_F(GraphPictures, EachViewPaintsItsCurveAndLine)
 TEST_F(GraphPictures, ParametersChangeTheCurveAsShown)
 {
     create();
-    parameters->set_graph_window(graph);
+    parameters->add_target(graph);
     const QColor red(255, 0, 0), green(0, 128, 0), blue(0, 0, 255);
     ASSERT_TRUE(open("S12-001.bmd", [&] {
         const QImage before = chart_picture("graph-before-parameters.png");

@@ -144,7 +144,7 @@ TEST_F(ResultsPanelTest, MarkersAtTheComputedPlacesAndTheOffsetLine)
         EXPECT_GT(chart_pixels("graph-results-rebar.png", marker), 3 * 30);  // three markers and their names
 
         // The parameters dialog's offset moves the F(H) markers with the curve.
-        parameters->set_graph_window(graph);
+        parameters->add_target(graph);
         parameters->FormShow();
         parameters->ComboBox2->setEditText("+1");
         parameters->Button2Click();
