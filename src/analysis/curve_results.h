@@ -68,8 +68,6 @@ struct OffsetLine {
     std::size_t fit_first = 0, fit_last = 0;
     // Force on the shifted line at an extensometer reading.
     double force_at(double he_mm) const { return slope_kn / gauge_base_mm * (he_mm - he_at_zero_mm - offset_mm); }
-    // Force on the unshifted elastic line.
-    double elastic_force_at(double he_mm) const { return slope_kn / gauge_base_mm * (he_mm - he_at_zero_mm); }
 };
 
 // The elastic line the proof strength rests on: the modulus E, how well the

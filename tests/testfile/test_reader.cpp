@@ -240,7 +240,8 @@ TEST(SystemCall, RetriedOnlyWhileInterrupted)
         });
         EXPECT_EQ(r, c.result);
         EXPECT_EQ(calls, c.calls);
-        if (r < 0)
+        if (r < 0) {
             EXPECT_EQ(errno, c.last_errno);
+        }
     }
 }
