@@ -29,7 +29,9 @@ void ColumnThinning::rebuild(const ChartPoint* points, std::size_t count, const 
             visible_count_ += inside(column_of(points[i].x)) ? 1 : 0;
         keep_all_ = visible_count_ < static_cast<std::size_t>(view_.columns);
     }
-    if (keep_all_)
+    // New points are thinned one by one: a view that stays (the first paint,
+    // a live test) would not repay summarising them; the next view does.
+    if (keep_all_ || !same_points)
         take(points, 0, count);
     else
         take_blocks(points, count);

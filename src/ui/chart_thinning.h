@@ -42,8 +42,9 @@ struct ThinningView {
 class ColumnThinning {
 public:
     // Thins points[0, count) afresh. With `same_points` the points are those
-    // of the earlier calls, perhaps with more appended: the block summaries
-    // made then still hold (only new blocks are summarised).
+    // of the earlier calls, perhaps with more appended: they are thinned
+    // block-wise, on summaries made at the first such call and kept since
+    // (only new blocks are summarised).
     void rebuild(const ChartPoint* points, std::size_t count, const ThinningView& view, bool same_points = false);
     // The same points with more appended (count is the new total): only the
     // last run and the new points are looked at.
