@@ -30,7 +30,7 @@ void ChartSeries::Clear()
 {
     points_.clear();
     has_extent_ = false;
-    rethin_ = true;
+    rethin_ = points_replaced_ = true;
     chart_.series_changed(*this, Change::Data);
 }
 
@@ -44,7 +44,7 @@ void ChartSeries::ReplacePoints(std::vector<ChartPoint> points)
     points_ = std::move(points);
     has_extent_ = false;
     extend_extent(0);
-    rethin_ = true;
+    rethin_ = points_replaced_ = true;
     chart_.series_changed(*this, Change::Data);
 }
 
@@ -190,12 +190,13 @@ bool ChartSeries::thin_for(const ThinningView& view)
 {
     bool changed = true;
     if (rethin_ || !(view == thinning_.view()))
-        thinning_.rebuild(points_.data(), points_.size(), view);
+        thinning_.rebuild(points_.data(), points_.size(), view, !points_replaced_);
     else if (points_.size() != thinning_.count())
         thinning_.extend(points_.data(), points_.size());
     else
         changed = false;
     rethin_ = false;
+    points_replaced_ = false;
     return changed;
 }
 

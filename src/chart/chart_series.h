@@ -155,7 +155,8 @@ private:
     LabelSide label_side_ = LabelSide::Above;
 
     ColumnThinning thinning_;
-    bool rethin_ = true;    // the points changed other than by appending
+    bool rethin_ = true;    // the points changed other than by appending, or the markers
+    bool points_replaced_ = true;  // the points changed other than by appending
     bool handed_ = false;   // the drawing library holds the kept points
     int drawn_count_ = 0;
 };

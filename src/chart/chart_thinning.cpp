@@ -6,17 +6,6 @@
 
 namespace lekta::ui {
 
-int ColumnThinning::column_of(double x) const
-{
-    if (!(x >= view_.x_min))
-        return -1;
-    if (x > view_.x_max)
-        return view_.columns;
-    // x_max itself lies on the plot's last column.
-    const double c = (x - view_.x_min) * scale_;
-    return c >= view_.columns ? view_.columns - 1 : static_cast<int>(c);
-}
-
 void ColumnThinning::clear()
 {
     kept_.clear();
@@ -26,9 +15,11 @@ void ColumnThinning::clear()
     visible_count_ = 0;
 }
 
-void ColumnThinning::rebuild(const ChartPoint* points, std::size_t count, const ThinningView& view)
+void ColumnThinning::rebuild(const ChartPoint* points, std::size_t count, const ThinningView& view, bool same_points)
 {
     clear();
+    if (!same_points || count < summarised_)
+        summarised_ = 0;
     view_ = view;
     view_.columns = std::max(view_.columns, 1);
     const double width = view_.x_max - view_.x_min;
@@ -38,7 +29,83 @@ void ColumnThinning::rebuild(const ChartPoint* points, std::size_t count, const 
             visible_count_ += inside(column_of(points[i].x)) ? 1 : 0;
         keep_all_ = visible_count_ < static_cast<std::size_t>(view_.columns);
     }
-    take(points, 0, count);
+    // New points are thinned one by one: a view that stays (the first paint,
+    // a live test) would not repay summarising them; the next view does.
+    if (keep_all_ || !same_points)
+        take(points, 0, count);
+    else
+        take_blocks(points, count);
+}
+
+void ColumnThinning::summarise(const ChartPoint* points, std::size_t count)
+{
+    // The last block may have been partial: it is made again.
+    std::size_t b = summarised_ / kBlock;
+    blocks_.resize((count + kBlock - 1) / kBlock);
+    for (; b < blocks_.size(); ++b) {
+        Block k;
+        double min_x = INFINITY, max_x = -INFINITY;
+        bool any_x = false;
+        const std::size_t end = std::min(count, (b + 1) * kBlock);
+        for (std::size_t i = b * kBlock; i < end; ++i) {
+            const ChartPoint& p = points[i];
+            if (std::isnan(p.x)) {
+                k.nan_x = true;
+            } else {
+                any_x = true;
+                min_x = std::min(min_x, p.x);
+                max_x = std::max(max_x, p.x);
+            }
+            // As the point-by-point pass compares: the first of equal values wins.
+            if (!std::isnan(p.y)) {
+                if (k.lowest == kNone || p.y < k.low_y) {
+                    k.lowest = i;
+                    k.low_y = p.y;
+                }
+                if (k.highest == kNone || p.y > k.high_y) {
+                    k.highest = i;
+                    k.high_y = p.y;
+                }
+            }
+        }
+        k.min_x = any_x ? min_x : NAN;
+        k.max_x = any_x ? max_x : NAN;
+        blocks_[b] = k;
+    }
+    summarised_ = count;
+}
+
+void ColumnThinning::take_blocks(const ChartPoint* points, std::size_t count)
+{
+    summarise(points, count);
+    for (std::size_t b = 0; b < blocks_.size(); ++b) {
+        const Block& k = blocks_[b];
+        const std::size_t from = b * kBlock;
+        const std::size_t to = std::min(count, from + kBlock);
+        // column_of never decreases with X: the extent's ends in one column
+        // put every point there (a point whose X is no number is left of it).
+        const int column = column_of(k.min_x);
+        if (column != column_of(k.max_x) || (k.nan_x && column != -1)) {
+            scan(points, from, to);
+            continue;
+        }
+        if (!has_run_ || run_.column != column) {
+            if (has_run_)
+                close_run();
+            has_run_ = true;
+            run_ = Run{column, from, from, from, from, kept_.size()};
+        }
+        // What the run's comparisons point by point would come to.
+        // (The block's values stand in for its points: those stay unread.)
+        if (k.lowest != kNone && k.low_y < points[run_.lowest].y)
+            run_.lowest = k.lowest;
+        if (k.highest != kNone && k.high_y > points[run_.highest].y)
+            run_.highest = k.highest;
+        run_.last = to - 1;
+    }
+    count_ = count;
+    if (has_run_)
+        close_run();
 }
 
 void ColumnThinning::extend(const ChartPoint* points, std::size_t count)
@@ -64,6 +131,14 @@ void ColumnThinning::extend(const ChartPoint* points, std::size_t count)
 
 void ColumnThinning::take(const ChartPoint* points, std::size_t from, std::size_t to)
 {
+    scan(points, from, to);
+    count_ = to;
+    if (has_run_)
+        close_run();
+}
+
+void ColumnThinning::scan(const ChartPoint* points, std::size_t from, std::size_t to)
+{
     for (std::size_t i = from; i < to; ++i) {
         const int column = column_of(points[i].x);
         const bool single = keep_all_ && inside(column);
@@ -82,9 +157,6 @@ void ColumnThinning::take(const ChartPoint* points, std::size_t from, std::size_
         if (single)
             run_.column = -2;  // no later point joins it
     }
-    count_ = to;
-    if (has_run_)
-        close_run();
 }
 
 void ColumnThinning::close_run()

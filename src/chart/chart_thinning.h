@@ -9,6 +9,13 @@
 // or right of the visible X range only need the ends of their runs, for the
 // lines that cross the edge.
 //
+// A new view (a zoom) thins the whole curve again, but not point by point:
+// a summary per block of consecutive points (X extent, lowest and highest Y)
+// is kept while the points stay the same, and a block whose X extent lies in
+// one column joins or starts that column's run as a whole. Only blocks that
+// straddle a column edge are looked at point by point; the kept points are
+// exactly those of the point-by-point pass.
+//
 // Plain C++; the result is a list of indexes into the caller's points.
 #include <cstddef>
 #include <vector>
@@ -34,8 +41,11 @@ struct ThinningView {
 
 class ColumnThinning {
 public:
-    // Thins points[0, count) afresh.
-    void rebuild(const ChartPoint* points, std::size_t count, const ThinningView& view);
+    // Thins points[0, count) afresh. With `same_points` the points are those
+    // of the earlier calls, perhaps with more appended: they are thinned
+    // block-wise, on summaries made at the first such call and kept since
+    // (only new blocks are summarised).
+    void rebuild(const ChartPoint* points, std::size_t count, const ThinningView& view, bool same_points = false);
     // The same points with more appended (count is the new total): only the
     // last run and the new points are looked at.
     void extend(const ChartPoint* points, std::size_t count);
@@ -52,7 +62,12 @@ private:
     // a value that is not a number), columns right of it.
     int column_of(double x) const;
     bool inside(int column) const { return column >= 0 && column < view_.columns; }
+    // Thins points[from, to) one by one after what was thinned before.
     void take(const ChartPoint* points, std::size_t from, std::size_t to);
+    // The same for points[0, count) block by block (no keep_few).
+    void take_blocks(const ChartPoint* points, std::size_t count);
+    void scan(const ChartPoint* points, std::size_t from, std::size_t to);
+    void summarise(const ChartPoint* points, std::size_t count);
     void close_run();
 
     struct Run {
@@ -69,6 +84,31 @@ private:
     Run run_;
     bool keep_all_ = false;        // keep_few in force: fewer visible points than columns
     std::size_t visible_count_ = 0;
+
+    // Points [k·kBlock, (k + 1)·kBlock) (the last block perhaps fewer).
+    static constexpr std::size_t kBlock = 8;
+    static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+    struct Block {
+        double min_x = 0, max_x = 0;  // over X values that are numbers; both NaN when none is
+        bool nan_x = false;           // some X is not a number
+        std::size_t lowest = kNone;   // first point of the lowest Y (numbers only), kNone when none
+        std::size_t highest = kNone;  // first point of the highest Y
+        double low_y = 0, high_y = 0; // their values
+    };
+    std::vector<Block> blocks_;
+    std::size_t summarised_ = 0;  // points the blocks cover
 };
+
+inline int ColumnThinning::column_of(double x) const
+{
+    if (!(x >= view_.x_min))
+        return -1;
+    if (x > view_.x_max)
+        return view_.columns;
+    // x_max itself lies on the plot's last column.
+    // (Not a number for an infinite X in an infinite range.)
+    const double c = (x - view_.x_min) * scale_;
+    return c < view_.columns ? static_cast<int>(c) : view_.columns - 1;
+}
 
 }  // namespace lekta::ui

@@ -192,3 +192,125 @@ TEST(ChartThinning, ValuesThatAreNotNumbersAndAFlatViewDoNotBreakIt)
     t.rebuild(pts.data(), 0, {0, 10, 100, false});
     EXPECT_TRUE(t.kept().empty());
 }
+
+namespace {
+
+// The thinning done the plain way, point by point, as the reference for the
+// block-wise pass: runs of one column keep first, lowest, highest and last
+// (the first of equal values; a run starting on a Y that is not a number
+// keeps it), runs off the view their ends; with markers and fewer visible
+// points than columns, every visible point.
+std::vector<std::size_t> plain_thinning(const std::vector<ChartPoint>& pts, const ThinningView& v)
+{
+    const double width = v.x_max - v.x_min;
+    const double scale = width > 0 && std::isfinite(width) ? v.columns / width : 0;
+    auto col = [&](double x) {
+        if (!(x >= v.x_min))
+            return -1;
+        if (x > v.x_max)
+            return v.columns;
+        const double c = (x - v.x_min) * scale;
+        return c < v.columns ? static_cast<int>(c) : v.columns - 1;
+    };
+    auto inside = [&](int c) { return c >= 0 && c < v.columns; };
+    const bool all = v.keep_few && std::count_if(pts.begin(), pts.end(), [&](const ChartPoint& p) {
+                                       return inside(col(p.x));
+                                   }) < v.columns;
+    std::vector<std::size_t> kept;
+    std::size_t start = 0;
+    while (start < pts.size()) {
+        const int c = col(pts[start].x);
+        std::size_t lo = start, hi = start, end = start;
+        while (!(all && inside(c)) && end + 1 < pts.size() && col(pts[end + 1].x) == c) {
+            ++end;
+            if (pts[end].y < pts[lo].y)
+                lo = end;
+            if (pts[end].y > pts[hi].y)
+                hi = end;
+        }
+        std::set<std::size_t> run{start, end};
+        if (inside(c))
+            run.insert({lo, hi});
+        kept.insert(kept.end(), run.begin(), run.end());
+        start = end + 1;
+    }
+    return kept;
+}
+
+struct Curve {
+    const char* name;
+    std::vector<ChartPoint> points;
+};
+
+std::vector<Curve> awkward_curves()
+{
+    std::vector<Curve> curves;
+    curves.push_back({"empty", {}});
+    curves.push_back({"one point", {{3, 4}}});
+    curves.push_back({"noisy test", noisy_curve(5000, 11)});
+    std::vector<ChartPoint> back;  // out and back with a loop, as an unloading does
+    for (int i = 0; i <= 3000; ++i)
+        back.push_back({i < 2000 ? i * 0.005 : (4000 - i) * 0.005, std::sin(i / 40.0) * (i % 17)});
+    curves.push_back({"turning back", back});
+    std::vector<ChartPoint> flat;  // long equal stretches: equal X, equal Y
+    for (int i = 0; i < 2000; ++i)
+        flat.push_back({double(i / 300), double((i / 50) % 3)});
+    curves.push_back({"duplicates", flat});
+    std::vector<ChartPoint> nan = noisy_curve(3000, 5);
+    for (std::size_t i = 0; i < nan.size(); i += 37)
+        nan[i].y = NAN;
+    for (std::size_t i = 5; i < nan.size(); i += 101)
+        nan[i].x = NAN;
+    for (std::size_t i = 700; i < 760; ++i)
+        nan[i] = {NAN, NAN};
+    nan[1000].x = INFINITY;
+    nan[1001].x = -INFINITY;
+    nan[1500].y = INFINITY;
+    curves.push_back({"not numbers", nan});
+    std::mt19937 rng(9);
+    std::uniform_real_distribution<double> any(-2, 12);
+    std::vector<ChartPoint> scattered;
+    for (int i = 0; i < 2000; ++i)
+        scattered.push_back({any(rng), any(rng)});
+    curves.push_back({"scattered", scattered});
+    return curves;
+}
+
+}  // namespace
+
+TEST(ChartThinning, BlockwiseKeepsExactlyThePointsOfThePlainPass)
+{
+    const ThinningView views[] = {
+        {0, 15, 700, false},   {0, 15, 50000, false}, {2.5, 4.1, 1338, false}, {-1, 0.2, 37, false},
+        {4, 4, 100, false},    {5, 3, 100, false},    {-INFINITY, INFINITY, 300, false},
+        {0, 15, 3, false},     {1, 2, 100000, true}, {0, 15, 700, true},
+    };
+    for (const Curve& c : awkward_curves()) {
+        // One object through all the views, as a chart zooms: the block
+        // summaries are kept and must stay right.
+        ColumnThinning t;
+        for (const ThinningView& v : views) {
+            t.rebuild(c.points.data(), c.points.size(), v, true);
+            ASSERT_EQ(t.kept(), plain_thinning(c.points, v))
+                << c.name << ", view " << v.x_min << " … " << v.x_max << " in " << v.columns;
+        }
+    }
+}
+
+TEST(ChartThinning, ZoomAfterAppendingOrReplacingSeesTheNewPoints)
+{
+    std::vector<ChartPoint> pts = noisy_curve(4003, 2);
+    const ThinningView wide{0, 5, 900, false}, zoom{1, 2.5, 900, false};
+    ColumnThinning t;
+    t.rebuild(pts.data(), 1000, wide);
+    t.extend(pts.data(), 4003);  // a live response, then zooms
+    t.rebuild(pts.data(), pts.size(), zoom, true);
+    EXPECT_EQ(t.kept(), plain_thinning(pts, zoom));
+    pts.resize(2500);  // fewer points, told as the same: taken afresh
+    t.rebuild(pts.data(), pts.size(), wide, true);
+    EXPECT_EQ(t.kept(), plain_thinning(pts, wide));
+    for (ChartPoint& p : pts)  // other points of the same count
+        p.y = -p.y;
+    t.rebuild(pts.data(), pts.size(), zoom);
+    EXPECT_EQ(t.kept(), plain_thinning(pts, zoom));
+}
