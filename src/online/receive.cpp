@@ -307,8 +307,8 @@ void TForm2::FormShow()
     Chart1->UndoZoom();
     Chart2->UndoZoom();
     Chart1->Title().Clear();
-    for (ui::ChartSeries* s : {Series1, Series2, LineSeries1, FastLineSeries1})
-        s->Clear();
+    for (ui::ChartSeries* cleared : {Series1, Series2, LineSeries1, FastLineSeries1})
+        cleared->Clear();
 
     LinkProtocol& link = session_->protocol();
     link.start_prepare(online_state().chosen_port_name);

@@ -60,12 +60,6 @@ private:
     double width_ = 0, height_ = 0;
 };
 
-struct TableLayout {
-    std::vector<QString> captions;
-    std::vector<double> widths;
-    double row_height = 17;
-};
-
 std::vector<std::vector<QString>> table_lines(const series::SeriesTable& t, std::vector<bool>& bold)
 {
     std::vector<std::vector<QString>> lines;
