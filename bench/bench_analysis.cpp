@@ -1,8 +1,8 @@
 // Results from the curve on the longest tests a file holds: the largest demo
 // test (63,996 points, a rebar with a yield plateau) read as the graph window
 // reads it, and an extensometer test of as many points, where the elastic
-// line's least-squares fit is iterated and the offset line crossed too. The target is well under one 60 Hz frame
-// (16 ms), so the results cost nothing visible when a test opens.
+// line's least-squares fit is iterated and the offset line crossed too. The target is well under
+// one 60 Hz frame (16 ms), so the results cost nothing visible when a test opens.
 #include "analysis/curve_analysis.h"
 #include "analysis/test_curve.h"
 #include "lib/bmd_writer.h"

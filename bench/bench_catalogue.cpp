@@ -33,8 +33,8 @@ void make_files(const char* argv0)
     g_dir = (std::filesystem::temp_directory_path() / "lekta-bench-catalogue").string();
     std::filesystem::remove_all(g_dir);
     std::filesystem::create_directories(g_dir);
-    const std::string cmd = bin + "/lekta_make_samples --count " + std::to_string(kFiles) + " --seed 7 " + g_dir +
-                            " >/dev/null";
+    const std::string cmd = bin + "/lekta_make_samples --count " + std::to_string(kFiles) +
+                            " --seed 7 " + g_dir + " >/dev/null";
     if (std::system(cmd.c_str()) != 0) {
         std::fprintf(stderr, "cannot run %s\n", cmd.c_str());
         std::exit(1);
@@ -52,7 +52,8 @@ void io_floor()
         struct stat st {};
         ::fstat(fd, &st);
         benchmark::DoNotOptimize(::read(fd, head, sizeof head));
-        benchmark::DoNotOptimize(::pread(fd, tail, sizeof tail, st.st_size - static_cast<off_t>(sizeof tail)));
+        benchmark::DoNotOptimize(
+            ::pread(fd, tail, sizeof tail, st.st_size - static_cast<off_t>(sizeof tail)));
         ::close(fd);
     }
 }

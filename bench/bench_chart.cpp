@@ -4,9 +4,9 @@
 // them bare QtCharts (a line series replaced in one call) painting the same
 // curve, as the floor. Targets: a repaint and a zoom step well inside one
 // 60 Hz frame (16 ms), the append within 5 ms.
+#include "chart/chart.h"
 #include "lib/sample_tests.h"
 #include "support/widget_bench_main.h"
-#include "chart/chart.h"
 
 #include <QApplication>
 #include <QChart>
@@ -73,7 +73,8 @@ struct GraphChart {
 void BM_ReplaceAndFirstPaint(benchmark::State& state)
 {
     GraphChart g;
-    const std::vector<ChartPoint> curves[2] = {test_curve(kCurvePoints), test_curve(kCurvePoints, 2)};
+    const std::vector<ChartPoint> curves[2] = {test_curve(kCurvePoints),
+                                               test_curve(kCurvePoints, 2)};
     int k = 0;
     for (auto _ : state) {
         g.curve->ReplacePoints(curves[k ^= 1]);
@@ -236,7 +237,8 @@ QList<QPointF> as_qt(const std::vector<ChartPoint>& points)
 void BM_BareQtChartsReplaceAndFirstPaint(benchmark::State& state)
 {
     BareChart b;
-    const QList<QPointF> curves[2] = {as_qt(test_curve(kCurvePoints)), as_qt(test_curve(kCurvePoints, 2))};
+    const QList<QPointF> curves[2] = {as_qt(test_curve(kCurvePoints)),
+                                      as_qt(test_curve(kCurvePoints, 2))};
     int k = 0;
     for (auto _ : state) {
         b.series->replace(curves[k ^= 1]);

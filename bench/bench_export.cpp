@@ -4,11 +4,11 @@
 // argument is the writer mode: 1 constant memory, 0 in memory.
 #include <benchmark/benchmark.h>
 
+#include "common/number_text.h"
 #include "output/catalogue_export.h"
 #include "output/curve_export.h"
 #include "output/progress_sink.h"
 #include "output/text_table.h"
-#include "common/number_text.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -27,7 +27,10 @@ class Table : public TextTable {
 public:
     std::vector<std::vector<QString>> rows;
     int RowCount() const override { return static_cast<int>(rows.size()); }
-    const QString& Cell(int column, int row) const override { return rows[static_cast<size_t>(row)][static_cast<size_t>(column)]; }
+    const QString& Cell(int column, int row) const override
+    {
+        return rows[static_cast<size_t>(row)][static_cast<size_t>(column)];
+    }
 };
 
 struct NoProgress : ExportProgress {
@@ -47,8 +50,16 @@ const Table& catalogue()
     static Table t = [] {
         Table t;
         for (int k = 0; k < 10000; ++k) {
-            std::vector<QString> r = {QString("t%1.bmd").arg(k), QString::number(k % 50), QString::number(k % 9),
-                                      "12.03.2024", "10:15:00", "Растяжение", "Круг", "10", num(78.5), num(2.5)};
+            std::vector<QString> r = {QString("t%1.bmd").arg(k),
+                                      QString::number(k % 50),
+                                      QString::number(k % 9),
+                                      "12.03.2024",
+                                      "10:15:00",
+                                      "Растяжение",
+                                      "Круг",
+                                      "10",
+                                      num(78.5),
+                                      num(2.5)};
             for (int c = 0; c < 7; ++c)
                 r.push_back(num(100 + k * 0.125 + c));
             t.rows.push_back(std::move(r));
@@ -111,10 +122,21 @@ void BM_CatalogueBare(benchmark::State& state)
     const Table& t = catalogue();
     QTemporaryDir dir;
     const std::string path = out_path(dir);
-    const char* headers[16] = {"Имя Файла", "Серия", "№", "Дата/Время", "Режим", "Форма образца", "Размер, мм",
-                               "Площадь S, мм.кв ", "Скорость нагружения, мм/с", "Предел текучести бт, мПа",
-                               "Нагрузка текучести Ft, кН", "Предел прочности бв, мПа", "Разрушающая нагрузка Fв, кН",
-                               "База экстензометра, мм", "Нагрузка текучести, условная F0.2, кН",
+    const char* headers[16] = {"Имя Файла",
+                               "Серия",
+                               "№",
+                               "Дата/Время",
+                               "Режим",
+                               "Форма образца",
+                               "Размер, мм",
+                               "Площадь S, мм.кв ",
+                               "Скорость нагружения, мм/с",
+                               "Предел текучести бт, мПа",
+                               "Нагрузка текучести Ft, кН",
+                               "Предел прочности бв, мПа",
+                               "Разрушающая нагрузка Fв, кН",
+                               "База экстензометра, мм",
+                               "Нагрузка текучести, условная F0.2, кН",
                                "Предел текучести, условный б0.2, мм"};
     for (auto _ : state) {
         lxw_workbook* wb = bare_book(path, state.range(0) != 0);
@@ -129,18 +151,22 @@ void BM_CatalogueBare(benchmark::State& state)
         format_set_bold(bold_date);
         format_set_num_format(bold_date, "DD/MM/YYYY H:MM:SS");
         for (int c = 0; c < 16; ++c)
-            worksheet_write_string(ws, 1, static_cast<lxw_col_t>(c), headers[c], c == 3 ? bold_date : bold);
+            worksheet_write_string(ws, 1, static_cast<lxw_col_t>(c), headers[c],
+                                   c == 3 ? bold_date : bold);
         for (int k = 0; k < t.RowCount(); ++k) {
             const auto row = static_cast<lxw_row_t>(k + 2);
             const auto& r = t.rows[static_cast<size_t>(k)];
             for (int c = 0; c < 9; ++c) {
                 const int g = c < 4 ? c : c + 1;
-                const std::string s = c == 3 ? (r[3] + " / " + r[4]).toStdString() : r[static_cast<size_t>(g)].toStdString();
-                worksheet_write_string(ws, row, static_cast<lxw_col_t>(c), s.c_str(), c == 3 ? date : nullptr);
+                const std::string s = c == 3 ? (r[3] + " / " + r[4]).toStdString()
+                                             : r[static_cast<size_t>(g)].toStdString();
+                worksheet_write_string(ws, row, static_cast<lxw_col_t>(c), s.c_str(),
+                                       c == 3 ? date : nullptr);
             }
             for (int c = 10; c <= 16; ++c)
                 worksheet_write_number(ws, row, static_cast<lxw_col_t>(c - 1),
-                                       parse_number(r[static_cast<size_t>(c)].toStdString()), nullptr);
+                                       parse_number(r[static_cast<size_t>(c)].toStdString()),
+                                       nullptr);
         }
         workbook_close(wb);
     }
@@ -165,8 +191,10 @@ void bare_chart(lxw_workbook* wb, const char* name, int x, const char* category)
     lxw_chart* ch = workbook_add_chart(wb, LXW_CHART_SCATTER_SMOOTH);
     for (int c = x + 1; c <= x + 2; ++c) {
         lxw_chart_series* s = chart_add_series(ch, nullptr, nullptr);
-        chart_series_set_categories(s, "ЛЕКТА-ЗИВ8", 2, static_cast<lxw_col_t>(x), 63997, static_cast<lxw_col_t>(x));
-        chart_series_set_values(s, "ЛЕКТА-ЗИВ8", 2, static_cast<lxw_col_t>(c), 63997, static_cast<lxw_col_t>(c));
+        chart_series_set_categories(s, "ЛЕКТА-ЗИВ8", 2, static_cast<lxw_col_t>(x), 63997,
+                                    static_cast<lxw_col_t>(x));
+        chart_series_set_values(s, "ЛЕКТА-ЗИВ8", 2, static_cast<lxw_col_t>(c), 63997,
+                                static_cast<lxw_col_t>(c));
     }
     lxw_chart_font font{};
     font.size = 12;
@@ -197,7 +225,8 @@ void BM_GraphBare(benchmark::State& state)
         for (int k = 0; k < t.RowCount(); ++k) {
             const auto row = static_cast<lxw_row_t>(k + 2);
             const auto& r = t.rows[static_cast<size_t>(k)];
-            const double f = parse_number(r[0].toStdString()), hd = parse_number(r[1].toStdString()),
+            const double f = parse_number(r[0].toStdString()),
+                         hd = parse_number(r[1].toStdString()),
                          he = parse_number(r[2].toStdString());
             worksheet_write_number(ws, row, 1, he, nullptr);
             worksheet_write_number(ws, row, 2, f, nullptr);

@@ -8,12 +8,12 @@
 #include "app/main_form.h"
 #include "app/settings_store.h"
 #include "app/shell_state.h"
+#include "chart/chart.h"
+#include "chart/chart_view.h"
 #include "graph/graf.h"
 #include "graph/graph_worker.h"
 #include "graph/open_progress.h"
 #include "lib/sample_tests.h"
-#include "chart/chart.h"
-#include "chart/chart_view.h"
 #include "ui/dialogs.h"
 #include "ui/grid.h"
 #include "ui/regional.h"
@@ -149,7 +149,8 @@ struct Program {
         // Waits without spinning: the loader's hand-overs and its end wake the loop.
         if (MY* loader = MY::running()) {
             QEventLoop until_done;
-            QObject::connect(loader, &QThread::finished, &until_done, &QEventLoop::quit, Qt::QueuedConnection);
+            QObject::connect(loader, &QThread::finished, &until_done, &QEventLoop::quit,
+                             Qt::QueuedConnection);
             if (!loader->isFinished())
                 until_done.exec();
         }
@@ -390,7 +391,8 @@ int main(int argc, char** argv)
     benchmark::RunSpecifiedBenchmarks();
     g_program.reset();
     if (g_open_ms > 0 && g_floor_ms > 0)
-        std::printf("open / floor = %.2f (medians taken in turn: open %.1f ms, floor %.1f ms; target <= 1.5)\n",
+        std::printf("open / floor = %.2f (medians taken in turn: open %.1f ms, floor %.1f ms; "
+                    "target <= 1.5)\n",
                     g_open_ms / g_floor_ms, g_open_ms, g_floor_ms);
     benchmark::Shutdown();
     return 0;

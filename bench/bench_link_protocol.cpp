@@ -67,9 +67,15 @@ public:
     }
 
     void set_extensometer_chart_visible(bool v) override { panel2 = v; }
-    void set_main_chart_title(const std::string& t) override { charts[0]->setTitle(QString::fromStdString(t)); }
+    void set_main_chart_title(const std::string& t) override
+    {
+        charts[0]->setTitle(QString::fromStdString(t));
+    }
     void set_label(int i, const std::string& t) override { labels[i] = QString::fromStdString(t); }
-    void set_record_count_text(const std::string& t) override { record_count = QString::fromStdString(t); }
+    void set_record_count_text(const std::string& t) override
+    {
+        record_count = QString::fromStdString(t);
+    }
 
     void add_points(LinkSeries s, const std::vector<LinkPoint>& pts) override
     {
@@ -142,10 +148,7 @@ std::string largest_response()
 }
 
 struct Rig {
-    Rig() : link(port, t1, t2, t3, view), response(largest_response())
-    {
-        link.FormCreate();
-    }
+    Rig() : link(port, t1, t2, t3, view), response(largest_response()) { link.FormCreate(); }
     // A fresh online run up to the first 'D', with empty curves.
     void prepare()
     {
@@ -157,7 +160,8 @@ struct Rig {
     }
     void feed(std::size_t from, std::size_t size)
     {
-        link.CommPortDriver1ReceiveData(reinterpret_cast<const unsigned char*>(response.data()) + from,
+        link.CommPortDriver1ReceiveData(reinterpret_cast<const unsigned char*>(response.data()) +
+                                            from,
                                         static_cast<std::uint32_t>(size));
     }
     NullPort port;
@@ -243,7 +247,10 @@ struct PlainView : LinkView {
     void set_left_minimum(LinkChart, double) override {}
     void set_left_maximum(LinkChart, double) override {}
     void set_manual_left_minimum_bottom_maximum(LinkChart) override {}
-    void add_rows(const std::vector<PointRow>& r) override { rows.insert(rows.end(), r.begin(), r.end()); }
+    void add_rows(const std::vector<PointRow>& r) override
+    {
+        rows.insert(rows.end(), r.begin(), r.end());
+    }
     void unit_not_found() override {}
     void link_lost() override {}
     std::array<std::vector<LinkPoint>, 4> series;
@@ -266,7 +273,8 @@ void BM_EngineAlone(benchmark::State& state)
         for (auto& v : view.series)
             v.clear();
         view.rows.clear();
-        link.CommPortDriver1ReceiveData(reinterpret_cast<const unsigned char*>(r.data()), std::uint32_t(r.size()));
+        link.CommPortDriver1ReceiveData(reinterpret_cast<const unsigned char*>(r.data()),
+                                        std::uint32_t(r.size()));
         link.Timer2Timer();
     }
     if (view.record_count != "5461")

@@ -5,12 +5,12 @@
 // (the chart's paints, and the table's for the first response, are counted).
 // Time per response; the poll comes every 500 ms and the target is 5 ms
 // whatever the curve's length.
+#include "chart/chart.h"
+#include "chart/chart_view.h"
 #include "online/link_protocol.h"
 #include "online/receive.h"
 #include "support/link_bench.h"
 #include "support/widget_bench_main.h"
-#include "chart/chart.h"
-#include "chart/chart_view.h"
 #include "ui/dialogs.h"
 #include "ui/grid.h"
 
@@ -128,8 +128,8 @@ struct Rig {
     {
         return form.isVisible() && painted(responses_shown == 1) &&
                form.NextGrid1->RowCount() == responses_shown * kRecords &&
-               form.Series1->Count() == responses_shown * kRecords && form.Series1->DrawnCount() > 0 &&
-               form.LineSeries1->DrawnCount() > 0;
+               form.Series1->Count() == responses_shown * kRecords &&
+               form.Series1->DrawnCount() > 0 && form.LineSeries1->DrawnCount() > 0;
     }
 
     ui::ScriptedDialogs dialogs;

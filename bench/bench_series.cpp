@@ -9,6 +9,8 @@
 #include "app/main_form.h"
 #include "app/settings_store.h"
 #include "app/shell_state.h"
+#include "chart/chart.h"
+#include "chart/chart_view.h"
 #include "graph/open_progress.h"
 #include "lib/sample_tests.h"
 #include "series/series_command.h"
@@ -16,8 +18,6 @@
 #include "series/series_selector.h"
 #include "series/series_window.h"
 #include "support/widget_bench_main.h"
-#include "chart/chart.h"
-#include "chart/chart_view.h"
 #include "ui/dialogs.h"
 #include "ui/grid.h"
 
@@ -30,9 +30,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
-#include <sys/resource.h>
 #include <memory>
 #include <string>
+#include <sys/resource.h>
 #include <vector>
 
 namespace {
@@ -167,7 +167,8 @@ double process_cpu_ms()
 {
     rusage u{};
     getrusage(RUSAGE_SELF, &u);
-    return (u.ru_utime.tv_sec + u.ru_stime.tv_sec) * 1e3 + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e3;
+    return (u.ru_utime.tv_sec + u.ru_stime.tv_sec) * 1e3 +
+           (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e3;
 }
 
 void BM_BuildToPainted(benchmark::State& state)
@@ -197,7 +198,13 @@ void BM_BuildToPainted(benchmark::State& state)
     // What the open window holds over the process before it, per test.
     state.counters["MiB_per_test"] = grown_kb / 1024.0 / count;
 }
-BENCHMARK(BM_BuildToPainted)->Arg(10)->Arg(25)->Arg(kTests)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(5);
+BENCHMARK(BM_BuildToPainted)
+    ->Arg(10)
+    ->Arg(25)
+    ->Arg(kTests)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Iterations(5);
 
 // Argument: the graph parameters' line width (fifty curves are drawn one
 // pixel wide whatever it is).
@@ -251,5 +258,6 @@ int main(int argc, char** argv)
     QTemporaryDir screen;
     if (platform.isEmpty() || platform == "offscreen")
         use_offscreen_screen(screen.path());
-    return bench::run_widget_benchmarks(argc, argv, [] { make_tests(); }, [] { g_program.reset(); });
+    return bench::run_widget_benchmarks(
+        argc, argv, [] { make_tests(); }, [] { g_program.reset(); });
 }

@@ -49,7 +49,7 @@ bool has_real_uart(const std::string& name)
     const int fd = ::open(("/dev/" + name).c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         return false;
-    serial_struct info {};
+    serial_struct info{};
     const bool real = ::ioctl(fd, TIOCGSERIAL, &info) == 0 && info.type != PORT_UNKNOWN;
     ::close(fd);
     return real;
@@ -122,7 +122,7 @@ bool open_and_ask(Candidate& c)
     c.fd = ::open(c.device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (c.fd < 0)
         return false;
-    termios tio {};
+    termios tio{};
     // A port another program holds is not ours to probe.
     if (::flock(c.fd, LOCK_EX | LOCK_NB) != 0 || ::tcgetattr(c.fd, &tio) != 0) {
         ::close(c.fd);
@@ -165,7 +165,8 @@ void wait_for_answers(std::vector<Candidate>& cs)
             }
         if (fds.empty())
             return;
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - clock::now()).count();
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - clock::now()).count();
         if (left <= 0)
             return;
         const int n = ::poll(fds.data(), fds.size(), static_cast<int>(left));
@@ -191,7 +192,8 @@ void wait_for_answers(std::vector<Candidate>& cs)
 
 }  // namespace
 
-extern "C" __attribute__((visibility("default"))) void gets(const char* family, const char* extra, tmas* list)
+extern "C" __attribute__((visibility("default"))) void gets(const char* family, const char* extra,
+                                                            tmas* list)
 {
     (void)family;
     (void)extra;

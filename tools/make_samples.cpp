@@ -24,7 +24,8 @@ int usage()
 {
     std::fprintf(stderr,
                  "usage: lekta_make_samples [--demo] [--count N [--seed S]] [--damaged] DIR\n"
-                 "  --demo       the demo set: every kind of test, a series of six, and the largest test a file may hold\n"
+                 "  --demo       the demo set: every kind of test, a series of six, and the "
+                 "largest test a file may hold\n"
                  "  --count N    N realistic test files, named by series and number\n"
                  "  --seed S     seed of the --count files (default 1)\n"
                  "  --damaged    a few damaged files for the catalogue's error handling\n");
@@ -115,6 +116,7 @@ int main(int argc, char** argv)
             if (!put(f.name, f.bytes))
                 return 1;
 
-    std::printf("lekta_make_samples: wrote %llu files (%llu bytes) to %s\n", written, bytes, dir.c_str());
+    std::printf("lekta_make_samples: wrote %llu files (%llu bytes) to %s\n", written, bytes,
+                dir.c_str());
     return 0;
 }

@@ -26,7 +26,8 @@ void usage()
 {
     std::cerr << "usage: lekta_unit_sim [--type Y|Z] [--points N] [--file TEST.bmd] [--link PATH]\n"
                  "                      [--silent-after K] [--end-after K]\n"
-                 "                      [--malformed odd-length|no-t|t-before-s|bad-pair|count-past-block\n"
+                 "                      [--malformed "
+                 "odd-length|no-t|t-before-s|bad-pair|count-past-block\n"
                  "                       --malformed-at K] [--split] [--exit-after-v] [--log]\n"
                  "                      [--flood BYTES --flood-at K] [--slow MS --slow-at K]\n";
 }
@@ -111,14 +112,15 @@ int main(int argc, char** argv)
 
     try {
         const bool extensometer = options.type == UnitType::Y;
-        UnitCurve curve = file.empty() ? synthetic_curve(extensometer) : curve_from_file(file, extensometer);
+        UnitCurve curve = file.empty() ? synthetic_curve(extensometer)
+                                       : curve_from_file(file, extensometer);
         UnitSession session(std::move(curve), options);
 
         PseudoTerminal pty;
         if (!link.empty())
             pty.make_link(link);
 
-        struct sigaction sa{};
+        struct sigaction sa {};
         sa.sa_handler = on_signal;
         sigemptyset(&sa.sa_mask);
         ::sigaction(SIGTERM, &sa, nullptr);

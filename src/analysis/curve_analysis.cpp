@@ -77,7 +77,8 @@ struct Points {
     Points(std::span<const CurvePoint> all, bool extensometer)
     {
         auto finite = [extensometer](const CurvePoint& q) {
-            return std::isfinite(q.f_kn) && std::isfinite(q.h_mm) && (!extensometer || std::isfinite(q.he_mm));
+            return std::isfinite(q.f_kn) && std::isfinite(q.h_mm) &&
+                   (!extensometer || std::isfinite(q.he_mm));
         };
         if (std::all_of(all.begin(), all.end(), finite)) {
             p = all;
@@ -93,7 +94,10 @@ struct Points {
     }
     std::size_t size() const { return p.size(); }
     double f(std::size_t i) const { return p[i].f_kn; }
-    CurvePlace at(std::size_t i) const { return {p[i].f_kn, p[i].h_mm, p[i].he_mm, original.empty() ? i : original[i]}; }
+    CurvePlace at(std::size_t i) const
+    {
+        return {p[i].f_kn, p[i].h_mm, p[i].he_mm, original.empty() ? i : original[i]};
+    }
     // The place a fraction t of the way from point i - 1 to point i.
     CurvePlace between(std::size_t i, double t) const
     {
@@ -146,7 +150,7 @@ struct Line {
     double intercept = 0;  // kN at zero strain
     double slope = 0;      // kN per unit strain
     double r_squared = 0;
-    double slope_error = 0;      // the slope's standard error
+    double slope_error = 0;         // the slope's standard error
     double mean_x = 0, mean_y = 0;  // the centroid of its points
     std::size_t first = 0, last = 0;
 };
@@ -159,8 +163,8 @@ struct LineFit {
 // The line through the loading points from the first one, at or after
 // `from`, that reaches `lo` to the last one before the force first passes
 // `hi`, up to point `last`.
-LineFit fit_line(const Points& pts, const StrainScale& x, std::size_t from, std::size_t last, double lo, double hi,
-                 std::size_t min_points)
+LineFit fit_line(const Points& pts, const StrainScale& x, std::size_t from, std::size_t last,
+                 double lo, double hi, std::size_t min_points)
 {
     std::size_t s = from;
     while (s <= last && pts.f(s) < lo)
@@ -190,7 +194,8 @@ LineFit fit_line(const Points& pts, const StrainScale& x, std::size_t from, std:
     const double slope = sxy / sxx;
     const double residual = std::max(0.0, syy - slope * sxy);
     const double error = n > 2 ? std::sqrt(residual / static_cast<double>(n - 2) / sxx) : 0;
-    return {Line{my - slope * mx, slope, sxy * slope / syy, error, mx, my, s, e - 1}, Absence::None};
+    return {Line{my - slope * mx, slope, sxy * slope / syy, error, mx, my, s, e - 1},
+            Absence::None};
 }
 
 // The plastic strain at point `peak`: its strain less the elastic strain of
@@ -220,7 +225,8 @@ struct UpperYield {
 // fall while the travel goes back is an unloading, passed over until the
 // force reaches a new maximum; a reading below half the maximum is a
 // dropout or the fracture and is passed over alone.
-std::optional<UpperYield> find_upper_yield(const Points& pts, double top, double noise, const StrainScale& x)
+std::optional<UpperYield> find_upper_yield(const Points& pts, double top, double noise,
+                                           const StrainScale& x)
 {
     double peak = -std::numeric_limits<double>::infinity();
     std::size_t at = 0;
@@ -235,7 +241,8 @@ std::optional<UpperYield> find_upper_yield(const Points& pts, double top, double
             continue;
         }
         const double clear = clear_fall(peak, noise);
-        if (unloading || peak < kSeatingShare * top || f > peak - clear || f < kFractureShare * peak)
+        if (unloading || peak < kSeatingShare * top || f > peak - clear ||
+            f < kFractureShare * peak)
             continue;
         if (pts.p[i].h_mm < pts.p[at].h_mm) {
             unloading = true;
@@ -284,7 +291,8 @@ std::optional<UpperYield> find_upper_yield(const Points& pts, double top, double
 // down to the plateau (the median force while yielding) until it is back up
 // there. It is left out when it dips below the plateau by a clear amount; a
 // shallower one changes nothing worth leaving out.
-std::size_t find_lower_yield(const Points& pts, const UpperYield& y, std::size_t fm_at, double noise)
+std::size_t find_lower_yield(const Points& pts, const UpperYield& y, std::size_t fm_at,
+                             double noise)
 {
     const double upper = pts.f(y.upper);
     std::size_t end = fm_at;
@@ -334,7 +342,8 @@ struct Crossing {
 
 // The first place, from the start of the elastic line's points up to the
 // maximum force, where the curve falls to the line shifted by 0.2 % strain.
-std::optional<Crossing> offset_intersection(const Points& pts, const Line& line, std::size_t last, double gauge)
+std::optional<Crossing> offset_intersection(const Points& pts, const Line& line, std::size_t last,
+                                            double gauge)
 {
     auto gap = [&](std::size_t i) {
         return pts.f(i) - (line.intercept + line.slope * (pts.p[i].he_mm / gauge - kProofStrain));
@@ -352,9 +361,9 @@ std::optional<Crossing> offset_intersection(const Points& pts, const Line& line,
 }
 
 struct Proof {
-    std::optional<Line> line;          // the elastic line, where one was fitted
-    std::optional<CurvePlace> place;   // Fp0.2, where it holds
-    Absence absence = Absence::None;   // why not
+    std::optional<Line> line;         // the elastic line, where one was fitted
+    std::optional<CurvePlace> place;  // Fp0.2, where it holds
+    Absence absence = Absence::None;  // why not
 };
 
 // The elastic line and the proof force by the offset method, on the points
@@ -367,7 +376,8 @@ Proof find_proof(const Points& pts, std::size_t last, double gauge, double area)
     std::optional<Crossing> cross;
     std::optional<Line> line;
     for (int round = 0; round < kElasticRounds; ++round) {
-        const LineFit fit = fit_line(pts, x, 0, last, kElasticFrom * base, kElasticTo * base, kMinElasticPoints);
+        const LineFit fit = fit_line(pts, x, 0, last, kElasticFrom * base, kElasticTo * base,
+                                     kMinElasticPoints);
         if (!fit.line)
             return {std::nullopt, std::nullopt, fit.absence};
         const bool same = line && line->first == fit.line->first && line->last == fit.line->last;
@@ -388,9 +398,11 @@ Proof find_proof(const Points& pts, std::size_t last, double gauge, double area)
         Line tilted = *line;
         tilted.slope = line->slope + sign * kSlopeErrors * line->slope_error;
         tilted.intercept = line->mean_y - tilted.slope * line->mean_x;
-        const std::optional<Crossing> other =
-            tilted.slope > 0 ? offset_intersection(pts, tilted, last, gauge) : std::nullopt;
-        if (!other || std::abs(other->place.f_kn - cross->place.f_kn) > kMaxProofSpread * cross->place.f_kn)
+        const std::optional<Crossing> other = tilted.slope > 0
+                                                  ? offset_intersection(pts, tilted, last, gauge)
+                                                  : std::nullopt;
+        if (!other ||
+            std::abs(other->place.f_kn - cross->place.f_kn) > kMaxProofSpread * cross->place.f_kn)
             return {line, std::nullopt, Absence::FewElasticPoints};
     }
     const std::size_t i = cross->after;
@@ -428,9 +440,10 @@ CurveResults analyse_curve(const CurveInput& input)
     };
     // A strength: its force over the area, where both exist.
     auto stresses = [&] {
-        const std::pair<Quantity, Quantity> pairs[] = {
-            {Quantity::Fm, Quantity::Rm}, {Quantity::FeH, Quantity::ReH},
-            {Quantity::FeL, Quantity::ReL}, {Quantity::Fp02, Quantity::Rp02}};
+        const std::pair<Quantity, Quantity> pairs[] = {{Quantity::Fm, Quantity::Rm},
+                                                       {Quantity::FeH, Quantity::ReH},
+                                                       {Quantity::FeL, Quantity::ReL},
+                                                       {Quantity::Fp02, Quantity::Rp02}};
         for (const auto& [force, stress] : pairs) {
             const Result& f = r[force];
             if (!f.present())

@@ -6,9 +6,9 @@ namespace lekta::analysis {
 
 const std::array<Quantity, kQuantityCount>& quantities()
 {
-    static const std::array<Quantity, kQuantityCount> all = {Quantity::Fm,  Quantity::Rm,   Quantity::FeH,
-                                                             Quantity::ReH, Quantity::FeL,  Quantity::ReL,
-                                                             Quantity::Fp02, Quantity::Rp02, Quantity::Agt};
+    static const std::array<Quantity, kQuantityCount> all = {
+        Quantity::Fm,  Quantity::Rm,   Quantity::FeH,  Quantity::ReH, Quantity::FeL,
+        Quantity::ReL, Quantity::Fp02, Quantity::Rp02, Quantity::Agt};
     return all;
 }
 
@@ -26,8 +26,8 @@ Unit unit_of(Quantity q)
 
 const std::string& symbol(Quantity q)
 {
-    static const std::array<std::string, kQuantityCount> names = {"Fm",  "Rm",    "FeH",   "ReH", "FeL",
-                                                                  "ReL", "Fp0.2", "Rp0.2", "Agt"};
+    static const std::array<std::string, kQuantityCount> names = {
+        "Fm", "Rm", "FeH", "ReH", "FeL", "ReL", "Fp0.2", "Rp0.2", "Agt"};
     return names[static_cast<std::size_t>(q)];
 }
 
@@ -65,13 +65,13 @@ std::string elastic_method_text(const ElasticFit& e)
     if (!e.present())
         return {};
     const std::size_t n = e.points, tens = n % 100, units = n % 10;
-    const char* word = (tens >= 11 && tens <= 14) ? "точек"
+    const char* word = (tens >= 11 && tens <= 14)   ? "точек"
                        : units == 1                 ? "точка"
                        : (units >= 2 && units <= 4) ? "точки"
                                                     : "точек";
     auto percent = [](double fraction) { return std::to_string(std::lround(fraction * 100)); };
-    return "E по " + percent(e.from_fraction) + "–" + percent(e.to_fraction) + " % Rp0.2, " + std::to_string(n) + " " +
-           word;
+    return "E по " + percent(e.from_fraction) + "–" + percent(e.to_fraction) + " % Rp0.2, " +
+           std::to_string(n) + " " + word;
 }
 
 }  // namespace lekta::analysis

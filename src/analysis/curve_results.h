@@ -26,15 +26,15 @@ const std::array<Quantity, kQuantityCount>& quantities();
 enum class Unit { Kilonewton, Megapascal, Percent };
 
 enum class Absence {
-    None,            // the value is there
-    NoPoints,        // the test holds no points
-    NoTension,       // no point carries a positive load
-    NoArea,          // the cross-section area is zero: no stress
-    NoYieldPoint,    // the force never falls clearly before it climbs to its maximum
-    NoExtensometer,  // the test was run without an extensometer
-    NoGaugeBase,     // the extensometer's gauge base is zero: no strain
-    NoLinearPart,    // the loading points give no rising line of force against strain
-    NoIntersection,  // the shifted elastic line does not meet the curve before the maximum
+    None,                // the value is there
+    NoPoints,            // the test holds no points
+    NoTension,           // no point carries a positive load
+    NoArea,              // the cross-section area is zero: no stress
+    NoYieldPoint,        // the force never falls clearly before it climbs to its maximum
+    NoExtensometer,      // the test was run without an extensometer
+    NoGaugeBase,         // the extensometer's gauge base is zero: no strain
+    NoLinearPart,        // the loading points give no rising line of force against strain
+    NoIntersection,      // the shifted elastic line does not meet the curve before the maximum
     FewElasticPoints,    // too few points in the elastic line's force range
     ImplausibleModulus,  // the elastic line's modulus belongs to no metal
     SparseAtProof,       // the points where the shifted line meets the curve lie too far apart
@@ -61,24 +61,27 @@ struct Result {
 // to the points fit_first … fit_last, shifted along the strain axis by
 // 0.2 % of the gauge base.
 struct OffsetLine {
-    double slope_kn = 0;        // elastic slope, kN per unit strain (× 1000 / S gives the modulus in МПа)
+    double slope_kn = 0;  // elastic slope, kN per unit strain (× 1000 / S gives the modulus in МПа)
     double gauge_base_mm = 0;
-    double he_at_zero_mm = 0;   // where the unshifted elastic line meets F = 0
-    double offset_mm = 0;       // 0.2 % of the gauge base
+    double he_at_zero_mm = 0;  // where the unshifted elastic line meets F = 0
+    double offset_mm = 0;      // 0.2 % of the gauge base
     std::size_t fit_first = 0, fit_last = 0;
     // Force on the shifted line at an extensometer reading.
-    double force_at(double he_mm) const { return slope_kn / gauge_base_mm * (he_mm - he_at_zero_mm - offset_mm); }
+    double force_at(double he_mm) const
+    {
+        return slope_kn / gauge_base_mm * (he_mm - he_at_zero_mm - offset_mm);
+    }
 };
 
 // The elastic line the proof strength rests on: the modulus E, how well the
 // points fit it, and the force range it was fitted over, as fractions of the
 // proof force. Absent, with its reason, where no proof strength can be read.
 struct ElasticFit {
-    double modulus_gpa = 0;     // E, ГПа
-    double r_squared = 0;       // the fit's coefficient of determination
-    std::size_t points = 0;     // points in the fitted range
-    double from_fraction = 0;   // the range's lower force, × Fp0.2
-    double to_fraction = 0;     // the range's upper force, × Fp0.2
+    double modulus_gpa = 0;    // E, ГПа
+    double r_squared = 0;      // the fit's coefficient of determination
+    std::size_t points = 0;    // points in the fitted range
+    double from_fraction = 0;  // the range's lower force, × Fp0.2
+    double to_fraction = 0;    // the range's upper force, × Fp0.2
     Absence absence = Absence::NoExtensometer;
     bool present() const { return absence == Absence::None; }
 };

@@ -19,7 +19,8 @@ std::optional<double> ComparedResults::difference_percent(Quantity q) const
 
 const std::string& stored_symbol(Quantity q)
 {
-    static const std::string none, ft = "Fт", yield = "δт", tensile = "δв", proof = "F0.2", proof_stress = "б0.2";
+    static const std::string none, ft = "Fт", yield = "δт", tensile = "δв", proof = "F0.2",
+                                   proof_stress = "б0.2";
     switch (q) {
     case Quantity::FeL: return ft;
     case Quantity::ReL: return yield;
@@ -30,11 +31,14 @@ const std::string& stored_symbol(Quantity q)
     }
 }
 
-ComparedResults compare_with_stored(const CurveResults& computed, const StoredResults& stored, bool compression)
+ComparedResults compare_with_stored(const CurveResults& computed, const StoredResults& stored,
+                                    bool compression)
 {
     ComparedResults r;
     r.computed = computed;
-    auto put = [&r](Quantity q, std::optional<double> v) { r.stored[static_cast<std::size_t>(q)] = v; };
+    auto put = [&r](Quantity q, std::optional<double> v) {
+        r.stored[static_cast<std::size_t>(q)] = v;
+    };
     if (!compression) {
         // A plateau material's Fт is the lowest load of the plateau: FeL.
         // For a smooth one the unit stores an offset value there, and FeL

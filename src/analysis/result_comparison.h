@@ -17,7 +17,10 @@ struct ComparedResults {
     // The unit's value of each quantity, where it stores one.
     std::array<std::optional<double>, kQuantityCount> stored;
 
-    const std::optional<double>& stored_of(Quantity q) const { return stored[static_cast<std::size_t>(q)]; }
+    const std::optional<double>& stored_of(Quantity q) const
+    {
+        return stored[static_cast<std::size_t>(q)];
+    }
     // (computed − stored) ÷ stored × 100, where both exist and the stored value is not 0.
     std::optional<double> difference_percent(Quantity q) const;
 };
@@ -30,7 +33,8 @@ const std::string& stored_symbol(Quantity q);
 // The stored values paired with the computed ones. A compression test
 // stores no yield and no tensile strength (the catalogue shows none): only
 // its F0.2 and б0.2, where its layout has them, are compared.
-ComparedResults compare_with_stored(const CurveResults& computed, const StoredResults& stored, bool compression);
+ComparedResults compare_with_stored(const CurveResults& computed, const StoredResults& stored,
+                                    bool compression);
 
 // The test in the test buffer read, analysed and compared (the loader thread
 // calls it while the buffer holds the test); RangeError as the reader raises it.

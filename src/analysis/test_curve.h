@@ -26,10 +26,10 @@ TestCurve read_test_curve();
 
 // The unit's results from the tail, each value / 1000.
 struct StoredResults {
-    double yield_stress_mpa = 0;      // δт
-    double yield_load_kn = 0;         // Fт
-    double tensile_strength_mpa = 0;  // δв
-    double breaking_load_kn = 0;      // Fв
+    double yield_stress_mpa = 0;             // δт
+    double yield_load_kn = 0;                // Fт
+    double tensile_strength_mpa = 0;         // δв
+    double breaking_load_kn = 0;             // Fв
     std::optional<double> proof_load_kn;     // F0.2, extensometer layout only
     std::optional<double> proof_stress_mpa;  // б0.2, extensometer layout only
 };

@@ -9,7 +9,8 @@
 
 namespace lekta {
 
-Tform6::Tform6(QWidget* parent) : QDialog(parent, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+Tform6::Tform6(QWidget* parent)
+    : QDialog(parent, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
 {
     setObjectName("form6");
     setWindowTitle(QStringLiteral("О программе"));
@@ -20,7 +21,8 @@ Tform6::Tform6(QWidget* parent) : QDialog(parent, Qt::Tool | Qt::WindowTitleHint
     big.setPointSize(big.pointSize() + 6);
     StaticText1->setFont(big);
     StaticText3 = new QLabel(this);
-    StaticText2 = new QLabel(QStringLiteral("Программа для передачи данных с прибора ЛЕКТА-ЗИВ8."), this);
+    StaticText2 = new QLabel(QStringLiteral("Программа для передачи данных с прибора ЛЕКТА-ЗИВ8."),
+                             this);
     Button1 = new QPushButton(QStringLiteral("Ок"), this);
     Button1->setDefault(true);
     ui::connect_guarded(Button1, &QPushButton::clicked, this, &QDialog::accept);

@@ -14,8 +14,8 @@ namespace {
 bool has_test_extension(const char* name)
 {
     const size_t n = std::strlen(name);
-    return n >= 4 && name[n - 4] == '.' && (name[n - 3] | 0x20) == 'b' && (name[n - 2] | 0x20) == 'm' &&
-           (name[n - 1] | 0x20) == 'd';
+    return n >= 4 && name[n - 4] == '.' && (name[n - 3] | 0x20) == 'b' &&
+           (name[n - 2] | 0x20) == 'm' && (name[n - 1] | 0x20) == 'd';
 }
 
 }  // namespace
@@ -74,16 +74,19 @@ std::string display_name(const std::string& entry_name)
 {
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     // Decoded only to learn whether the bytes are UTF-8.
-    static_cast<void>(QString(utf8(QByteArrayView(entry_name.data(), static_cast<qsizetype>(entry_name.size())))));
+    static_cast<void>(QString(
+        utf8(QByteArrayView(entry_name.data(), static_cast<qsizetype>(entry_name.size())))));
     if (!utf8.hasError())
         return entry_name;
     QStringDecoder cp1251("windows-1251");
     if (cp1251.isValid()) {
-        const QString as_cp1251 = cp1251(QByteArrayView(entry_name.data(), static_cast<qsizetype>(entry_name.size())));
+        const QString as_cp1251 = cp1251(
+            QByteArrayView(entry_name.data(), static_cast<qsizetype>(entry_name.size())));
         if (!cp1251.hasError())
             return as_cp1251.toStdString();
     }
-    return QString::fromLatin1(entry_name.data(), static_cast<qsizetype>(entry_name.size())).toStdString();
+    return QString::fromLatin1(entry_name.data(), static_cast<qsizetype>(entry_name.size()))
+        .toStdString();
 }
 
 }  // namespace lekta

@@ -91,14 +91,16 @@ void load_fil(ui::Grid& grid, ui::Dialogs& dialogs, const QString& directory)
     if (!unreadable.isEmpty())
         ui::show_error(unreadable);
     if (!damaged.isEmpty()) {
-        ui::show_error(QStringLiteral("Повреждённые файлы не включены в каталог:\r\n") + damaged.join("\r\n"));
+        ui::show_error(QStringLiteral("Повреждённые файлы не включены в каталог:\r\n") +
+                       damaged.join("\r\n"));
     }
 }
 
 std::string catalogue_file_path(const ui::Grid& grid, int row)
 {
     const QByteArray& key = grid.RowKey(row);
-    const QByteArray name = key.isEmpty() ? QFile::encodeName(grid.Cell(kColumnFileName, row)) : key;
+    const QByteArray name = key.isEmpty() ? QFile::encodeName(grid.Cell(kColumnFileName, row))
+                                          : key;
     return (QFile::encodeName(shell().catalogue_dir) + name).toStdString();
 }
 

@@ -2,7 +2,10 @@
 #include <QString>
 #include <string>
 
-namespace lekta::ui { class Grid; class Dialogs; }
+namespace lekta::ui {
+class Grid;
+class Dialogs;
+}  // namespace lekta::ui
 
 namespace lekta {
 

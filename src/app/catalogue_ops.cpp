@@ -26,7 +26,8 @@ QString shown_path(const ui::Grid& grid, int row)
 
 }  // namespace
 
-void open_for_graph(const ui::Grid& grid, ui::Dialogs& dialogs, const std::function<void()>& start_worker)
+void open_for_graph(const ui::Grid& grid, ui::Dialogs& dialogs,
+                    const std::function<void()>& start_worker)
 {
     ShellState& s = shell();
     // The loader reads the one test buffer without a lock: nothing may
@@ -58,7 +59,8 @@ void open_for_graph(const ui::Grid& grid, ui::Dialogs& dialogs, const std::funct
         start_worker();
 }
 
-void delete_rows_or_files(ui::Grid& grid, ui::Dialogs& dialogs, int choice, const FileDisposer& dispose)
+void delete_rows_or_files(ui::Grid& grid, ui::Dialogs& dialogs, int choice,
+                          const FileDisposer& dispose)
 {
     if (choice != kDeleteRows && choice != kDeleteFiles)
         return;
@@ -95,7 +97,8 @@ void align_columns(ui::Grid& grid)
     // Widths as the operator left them, before any column is laid out anew.
     std::vector<int> now(static_cast<size_t>(grid.ColumnCount()));
     for (int c = 0; c < grid.ColumnCount(); ++c)
-        now[static_cast<size_t>(c)] = grid.ColumnVisible(c) ? grid.ColumnWidthOf(c) : grid.Column(c).width;
+        now[static_cast<size_t>(c)] = grid.ColumnVisible(c) ? grid.ColumnWidthOf(c)
+                                                            : grid.Column(c).width;
     for (int c = 0; c < grid.ColumnCount(); ++c) {
         grid.SetColumnWidth(c, std::max(now[static_cast<size_t>(c)], catalogue_default_width(c)));
         grid.SetColumnAutoSize(c, true);

@@ -9,7 +9,8 @@
 
 namespace lekta {
 
-TForm8::TForm8(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
+TForm8::TForm8(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
 {
     setObjectName("Form8");
     setWindowTitle(QStringLiteral("Удаление"));

@@ -24,7 +24,8 @@ void folder(QPainter& p, QColor fill)
     p.setPen(QColor(150, 110, 20));
     p.setBrush(fill);
     QPolygon back;
-    back << QPoint(1, 4) << QPoint(5, 4) << QPoint(7, 6) << QPoint(14, 6) << QPoint(14, 13) << QPoint(1, 13);
+    back << QPoint(1, 4) << QPoint(5, 4) << QPoint(7, 6) << QPoint(14, 6) << QPoint(14, 13)
+         << QPoint(1, 13);
     p.drawPolygon(back);
 }
 
@@ -95,8 +96,7 @@ QIcon image_list_icon(int index)
         p.drawLine(3, 3, 12, 12);
         p.drawLine(12, 3, 3, 12);
         break;
-    default:
-        break;
+    default: break;
     }
     p.end();
     return QIcon(pm);

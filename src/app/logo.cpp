@@ -60,7 +60,8 @@ void TForm5::paintEvent(QPaintEvent*)
     title.setPixelSize(26);
     title.setBold(true);
     p.setFont(title);
-    p.drawText(QRect(80, 6, 312, 36), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("ЛЕКТА-ЗИВ8"));
+    p.drawText(QRect(80, 6, 312, 36), Qt::AlignLeft | Qt::AlignVCenter,
+               QStringLiteral("ЛЕКТА-ЗИВ8"));
     QFont sub("DejaVu Sans");
     sub.setPixelSize(12);
     p.setFont(sub);

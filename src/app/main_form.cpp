@@ -25,7 +25,8 @@
 
 namespace lekta {
 
-TForm1::TForm1(MainFormOptions options, QWidget* parent) : QMainWindow(parent), options_(std::move(options))
+TForm1::TForm1(MainFormOptions options, QWidget* parent)
+    : QMainWindow(parent), options_(std::move(options))
 {
     setObjectName("Form1");
     setWindowTitle(QStringLiteral("ЛЕКТА-ЗИВ8"));
@@ -36,7 +37,8 @@ TForm1::TForm1(MainFormOptions options, QWidget* parent) : QMainWindow(parent), 
     NextGrid1->setObjectName("NextGrid1");
     NextGrid1->SetHeaderHeight(45);
     NextGrid1->setStyleSheet(
-        "QHeaderView::section { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #f4f8fd, "
+        "QHeaderView::section { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 "
+        "#f4f8fd, "
         "stop:0.5 #dde8f5, stop:1 #c8d9ee); border: 0px; border-right: 1px solid #9eb6ce; "
         "border-bottom: 1px solid #9eb6ce; padding: 1px; color: #15428b; }"
         "QTableView { gridline-color: #c0c0c0; selection-background-color: #316ac5; }");
@@ -51,7 +53,8 @@ TForm1::TForm1(MainFormOptions options, QWidget* parent) : QMainWindow(parent), 
     auto* create_key = new QShortcut(QKeySequence("Ctrl+N"), this);
     ui::connect_guarded(create_key, &QShortcut::activated, this, &TForm1::N2Click);
     auto* save_key = new QShortcut(QKeySequence("Ctrl+S"), this);
-    ui::connect_guarded(save_key, &QShortcut::activated, this, [] { /* "Сохранить": no data file to save */ });
+    ui::connect_guarded(save_key, &QShortcut::activated, this,
+                        [] { /* "Сохранить": no data file to save */ });
 
     ui::guarded([this] { FormCreate(); });
 }
@@ -66,8 +69,9 @@ void TForm1::run(const std::function<void()>& command)
 
 void TForm1::build_menu()
 {
-    auto item = [this](QMenu* menu, QAction*& action, const char* name, const char* caption, int icon,
-                       const char* shortcut, bool visible, std::function<void()> handler) {
+    auto item = [this](QMenu* menu, QAction*& action, const char* name, const char* caption,
+                       int icon, const char* shortcut, bool visible,
+                       std::function<void()> handler) {
         action = menu->addAction(QString::fromUtf8(caption));
         action->setObjectName(name);
         if (icon >= 0)
@@ -106,9 +110,11 @@ void TForm1::build_menu()
     item(edit, N34, "N34", "Удалить строки или файлы", 6, nullptr, true, [this] { N34Click(); });
 
     QMenu* service = bar->addMenu(QStringLiteral("Сервис"));
-    item(service, Excel1, "Excel1", "Экспорт в Excel", -1, nullptr, true, [this] { run(commands.export_excel); });
+    item(service, Excel1, "Excel1", "Экспорт в Excel", -1, nullptr, true,
+         [this] { run(commands.export_excel); });
     item(service, N37, "N37", "Перенумеровать строки", -1, nullptr, false, nullptr);
-    item(service, N36, "N36", "Построить график", -1, nullptr, true, [this] { NextGrid1DblClick(); });
+    item(service, N36, "N36", "Построить график", -1, nullptr, true,
+         [this] { NextGrid1DblClick(); });
     item(service, N41, "N41", "Параметры графика", -1, nullptr, true, [this] { N41Click(); });
     item(service, N42, "N42", "Построение графиков", -1, nullptr, true, [this] { N42Click(); });
 
@@ -129,8 +135,8 @@ void TForm1::build_toolbar()
     ToolBar1->setMovable(false);
     ToolBar1->setIconSize(QSize(16, 16));
     ToolBar1->setFixedHeight(29);
-    auto button = [this](QToolButton*& b, const char* name, int icon, const char* hint, bool visible,
-                         std::function<void()> handler) {
+    auto button = [this](QToolButton*& b, const char* name, int icon, const char* hint,
+                         bool visible, std::function<void()> handler) {
         b = new QToolButton(ToolBar1);
         b->setObjectName(name);
         b->setIcon(image_list_icon(icon));
@@ -163,7 +169,8 @@ void TForm1::FormCreate()
     if (!options_.program_dir.isEmpty() && QFileInfo::exists(kvt))
         help_file_ = kvt;
 
-    store_ = options_.open_settings ? options_.open_settings() : std::make_unique<QtSettingsStore>();
+    store_ = options_.open_settings ? options_.open_settings()
+                                    : std::make_unique<QtSettingsStore>();
     read_settings(*store_, *options_.dialogs);
 
     open_dialog_dir_ = s.default_dir;
@@ -251,14 +258,18 @@ void TForm1::N24Click()
     if (!QFileInfo::exists(chm) && !options_.program_dir.isEmpty())
         chm = QDir(options_.program_dir).filePath("lekta.chm");
     const QString target = QFileInfo::exists(chm) ? chm : help_file_;
-    if (!QFileInfo::exists(target) || !options_.dialogs->open_document(QFileInfo(target).absoluteFilePath()))
-        ui::show_message(*options_.dialogs, QStringLiteral("Не удалось открыть файл справки ") + target);
+    if (!QFileInfo::exists(target) ||
+        !options_.dialogs->open_document(QFileInfo(target).absoluteFilePath()))
+        ui::show_message(*options_.dialogs,
+                         QStringLiteral("Не удалось открыть файл справки ") + target);
 }
 
 void TForm1::ToolButton6Click()
 {
-    if (!QFileInfo::exists(help_file_) || !options_.dialogs->open_document(QFileInfo(help_file_).absoluteFilePath()))
-        ui::show_message(*options_.dialogs, QStringLiteral("Не удалось открыть файл справки ") + help_file_);
+    if (!QFileInfo::exists(help_file_) ||
+        !options_.dialogs->open_document(QFileInfo(help_file_).absoluteFilePath()))
+        ui::show_message(*options_.dialogs,
+                         QStringLiteral("Не удалось открыть файл справки ") + help_file_);
 }
 
 void TForm1::NextGrid1DblClick()

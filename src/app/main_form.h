@@ -11,7 +11,10 @@ class QToolButton;
 
 namespace lekta {
 
-namespace ui { class Dialogs; class Grid; }
+namespace ui {
+class Dialogs;
+class Grid;
+}  // namespace ui
 class SettingsStore;
 class Tform6;
 
@@ -31,14 +34,15 @@ public:
 
     // Commands that later windows provide; the program entry wires them.
     struct Commands {
-        std::function<int()> show_online_modal;   // returns the modal result
-        std::function<void()> online;             // "Он-лайн"
-        std::function<void()> print;              // "Печать"
-        std::function<int()> ask_delete_choice;   // the delete dialog; its choice
-        std::function<void()> export_excel;       // "Экспорт в Excel"
-        std::function<void()> start_graph_worker; // the graph window's loader, once the buffer holds a test
-        std::function<void()> graph_parameters;   // "Параметры графика"
-        std::function<void()> series;             // "Построение графиков"
+        std::function<int()> show_online_modal;  // returns the modal result
+        std::function<void()> online;            // "Он-лайн"
+        std::function<void()> print;             // "Печать"
+        std::function<int()> ask_delete_choice;  // the delete dialog; its choice
+        std::function<void()> export_excel;      // "Экспорт в Excel"
+        std::function<void()>
+            start_graph_worker;  // the graph window's loader, once the buffer holds a test
+        std::function<void()> graph_parameters;  // "Параметры графика"
+        std::function<void()> series;            // "Построение графиков"
     } commands;
 
     void set_about_box(Tform6* about) { about_ = about; }

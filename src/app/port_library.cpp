@@ -9,9 +9,9 @@
 namespace lekta {
 
 SystemError::SystemError(int code, const std::string& system_text)
-    : std::runtime_error("System Error.  Code: " + std::to_string(code) + ".\r\n" + system_text), code_(code)
-{
-}
+    : std::runtime_error("System Error.  Code: " + std::to_string(code) + ".\r\n" + system_text),
+      code_(code)
+{}
 
 PortLibrary& port_library()
 {

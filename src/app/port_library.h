@@ -32,7 +32,7 @@ private:
 
 struct PortLibrary {
     QLibrary* handle = nullptr;
-    gets_fn gets = nullptr;       // empty when the library has no such export
+    gets_fn gets = nullptr;  // empty when the library has no such export
     freemas_fn freemas = nullptr;
 
     // The program holds the library until it ends; tests start afresh.

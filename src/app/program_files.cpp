@@ -44,14 +44,20 @@ ProgramFiles locate_program_files(const ProgramLayout& layout)
     ProgramFiles files;
 
     const QString beside = program.filePath(kPortLibrary);
-    const QString installed_library =
-        layout.library_dir.isEmpty() ? QString() : QDir::cleanPath(program.filePath(layout.library_dir + "/" + kPortLibrary));
-    files.port_library = !is_file(beside) && is_file(installed_library) ? installed_library : beside;
+    const QString installed_library = layout.library_dir.isEmpty()
+                                          ? QString()
+                                          : QDir::cleanPath(program.filePath(layout.library_dir +
+                                                                             "/" + kPortLibrary));
+    files.port_library = !is_file(beside) && is_file(installed_library) ? installed_library
+                                                                        : beside;
 
-    const QString installed_help = layout.help_file.isEmpty() ? QString() : QDir::cleanPath(program.filePath(layout.help_file));
+    const QString installed_help = layout.help_file.isEmpty()
+                                       ? QString()
+                                       : QDir::cleanPath(program.filePath(layout.help_file));
     if (is_file(installed_help))
         files.help_file = installed_help;
-    else if (same_folder(layout.program_dir, layout.build_program_dir) && is_file(layout.source_help_file))
+    else if (same_folder(layout.program_dir, layout.build_program_dir) &&
+             is_file(layout.source_help_file))
         files.help_file = layout.source_help_file;
     else
         files.help_file = installed_help;  // named in the message when it is missing
@@ -60,8 +66,9 @@ ProgramFiles locate_program_files(const ProgramLayout& layout)
 
 ProgramLayout compiled_layout(const QString& program_dir)
 {
-    return {program_dir, QStringLiteral(LEKTA_INSTALLED_LIBRARY_DIR), QStringLiteral(LEKTA_INSTALLED_HELP_FILE),
-            QStringLiteral(LEKTA_BUILD_PROGRAM_DIR), QStringLiteral(LEKTA_SOURCE_HELP_FILE)};
+    return {program_dir, QStringLiteral(LEKTA_INSTALLED_LIBRARY_DIR),
+            QStringLiteral(LEKTA_INSTALLED_HELP_FILE), QStringLiteral(LEKTA_BUILD_PROGRAM_DIR),
+            QStringLiteral(LEKTA_SOURCE_HELP_FILE)};
 }
 
 }  // namespace lekta

@@ -9,11 +9,12 @@
 namespace lekta {
 
 struct ProgramLayout {
-    QString program_dir;         // the executable's folder
-    QString library_dir;         // the installed library folder, relative to program_dir
-    QString help_file;           // the installed help page, relative to program_dir
-    QString build_program_dir;   // the build folder's executable folder
-    QString source_help_file;    // the help page in the source tree, served only from the build folder
+    QString program_dir;        // the executable's folder
+    QString library_dir;        // the installed library folder, relative to program_dir
+    QString help_file;          // the installed help page, relative to program_dir
+    QString build_program_dir;  // the build folder's executable folder
+    QString
+        source_help_file;  // the help page in the source tree, served only from the build folder
 };
 
 struct ProgramFiles {

@@ -29,7 +29,8 @@ void sheet(QPainter& p, int size)
     outline.lineTo(right, bottom);
     outline.lineTo(left, bottom);
     outline.closeSubpath();
-    p.setPen(QPen(QColor(96, 104, 116), line(6, 1, size), Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+    p.setPen(
+        QPen(QColor(96, 104, 116), line(6, 1, size), Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
     p.setBrush(QColor(252, 252, 250));
     p.drawPath(outline);
 
@@ -54,7 +55,8 @@ void grid(QPainter& p, int size)
 
 void axes(QPainter& p, int size)
 {
-    p.setPen(QPen(QColor(40, 48, 60), line(7, 1, size), Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+    p.setPen(
+        QPen(QColor(40, 48, 60), line(7, 1, size), Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
     p.setBrush(Qt::NoBrush);
     QPainterPath l;
     l.moveTo(72, 56);
@@ -73,7 +75,8 @@ void curve(QPainter& p, int size)
     c.cubicTo(102, 104, 108, 110, 116, 110);
     c.cubicTo(132, 110, 144, 76, 164, 74);
     c.cubicTo(178, 73, 186, 84, 192, 102);
-    p.setPen(QPen(QColor(214, 32, 32), line(11, 1.6, size), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setPen(
+        QPen(QColor(214, 32, 32), line(11, 1.6, size), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     p.drawPath(c);
     p.setPen(QPen(QColor(214, 32, 32), line(7, 1.2, size), Qt::SolidLine, Qt::RoundCap));
     p.drawLine(QPointF(192, 102), QPointF(194, 134));

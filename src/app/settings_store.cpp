@@ -7,9 +7,9 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <climits>
 #include <QSettings>
 #include <QStandardPaths>
+#include <climits>
 
 namespace lekta {
 
@@ -34,7 +34,8 @@ QString QtSettingsStore::location()
     return QStringLiteral("HKEY_CURRENT_USER\\Software\\Veltrask\\LEKTA");
 #else
     // Computed afresh each time, so a changed XDG_CONFIG_HOME takes effect.
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + "/Veltrask/LEKTA.conf";
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           "/Veltrask/LEKTA.conf";
 #endif
 }
 
@@ -79,16 +80,17 @@ bool QtSettingsStore::write(const QString& name, const QString& value)
     settings_->sync();
     if (settings_->status() == QSettings::NoError)
         return true;
-    // QSettings keeps the first error it met for good, and a damaged file's
-    // format error (found when the first write reads the file again) would
-    // make every write look failed although it stored: a fresh reader of
-    // the file decides.
+        // QSettings keeps the first error it met for good, and a damaged file's
+        // format error (found when the first write reads the file again) would
+        // make every write look failed although it stored: a fresh reader of
+        // the file decides.
 #ifdef Q_OS_WIN
     const QSettings stored(location(), QSettings::NativeFormat);
 #else
     const QSettings stored(location(), QSettings::IniFormat);
 #endif
-    return stored.status() != QSettings::AccessError && stored.value(kGroup + "/" + name).toString() == value;
+    return stored.status() != QSettings::AccessError &&
+           stored.value(kGroup + "/" + name).toString() == value;
 }
 
 QString settings_write_error(const SettingsStore& store)
@@ -120,8 +122,10 @@ void read_settings(SettingsStore& store, ui::Dialogs& dialogs)
         line = store.read("line");
     // A stored colour that is not a decimal integer stops the start-up here,
     // before anything is taken over, so the stored values stay as they are.
-    const std::int32_t color_f = store.contains("Color_F") ? read_colour(store.read("Color_F")) : 255;
-    const std::int32_t color_ft = store.contains("Color_Ft") ? read_colour(store.read("Color_Ft")) : 16711680;
+    const std::int32_t color_f = store.contains("Color_F") ? read_colour(store.read("Color_F"))
+                                                           : 255;
+    const std::int32_t color_ft = store.contains("Color_Ft") ? read_colour(store.read("Color_Ft"))
+                                                             : 16711680;
     s.line_width = line;
     s.color_f = color_f;
     s.color_ft = color_ft;

@@ -41,7 +41,9 @@ private:
 // directory on a first run) and the close step that writes them back. A
 // value that cannot be stored is reported once by the general error display,
 // naming the settings file, and kept in memory.
-namespace ui { class Dialogs; }
+namespace ui {
+class Dialogs;
+}
 void read_settings(SettingsStore& store, ui::Dialogs& dialogs);
 void write_settings(SettingsStore& store);
 // The message for settings that could not be stored.

@@ -96,8 +96,8 @@ std::string url_path(std::string_view path)
     static const char* hex = "0123456789ABCDEF";
     std::string out;
     for (unsigned char c : path) {
-        if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '/' || c == '-' ||
-            c == '_' || c == '.' || c == '~') {
+        if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+            c == '/' || c == '-' || c == '_' || c == '.' || c == '~') {
             out += static_cast<char>(c);
         } else {
             out += '%';
@@ -133,10 +133,11 @@ bool move_into(const std::string& trash, const std::string& path, std::string& e
     const std::string ext = dot == std::string::npos || dot == 0 ? "" : base.substr(dot);
     char date[32];
     const std::time_t now = std::time(nullptr);
-    std::tm local {};
+    std::tm local{};
     ::localtime_r(&now, &local);
     std::strftime(date, sizeof date, "%Y-%m-%dT%H:%M:%S", &local);
-    const std::string info = "[Trash Info]\nPath=" + url_path(absolute(path)) + "\nDeletionDate=" + date + "\n";
+    const std::string info = "[Trash Info]\nPath=" + url_path(absolute(path)) +
+                             "\nDeletionDate=" + date + "\n";
 
     for (int n = 1; n < 10000; ++n) {
         const std::string name = n == 1 ? base : stem + "." + std::to_string(n) + ext;

@@ -5,4 +5,4 @@ namespace lekta {
 // or "V1.01" when there is none (fewer than two characters).
 QString version_text(const QString& compiled);
 QString program_version();
-}
+}  // namespace lekta

@@ -47,18 +47,18 @@ QValueAxis* scale_axis()
 }  // namespace
 
 Chart::Chart(QWidget* parent)
-    : QWidget(parent),
-      title_([this] { settings_changed(); }),
-      left_(AxisPlace::Left, [this] { return data_range(false); }, [this] { settings_changed(); }),
-      bottom_(AxisPlace::Bottom, [this] { return data_range(true); }, [this] { settings_changed(); }),
-      right_(AxisPlace::Right, [] { return AxisRange{}; }, [this] { settings_changed(); }),
-      chart_(new QChart),
-      view_(new ChartView(chart_, *this)),
+    : QWidget(parent), title_([this] { settings_changed(); }),
+      left_(
+          AxisPlace::Left, [this] { return data_range(false); }, [this] { settings_changed(); }),
+      bottom_(
+          AxisPlace::Bottom, [this] { return data_range(true); }, [this] { settings_changed(); }),
+      right_(
+          AxisPlace::Right, [] { return AxisRange{}; }, [this] { settings_changed(); }),
+      chart_(new QChart), view_(new ChartView(chart_, *this)),
       title_item_(new ChartTitleItem(title_, chart_)),
       grid_item_(new ChartFrameItem(frame_, ChartFrameItem::Layer::Grid, chart_)),
       frame_item_(new ChartFrameItem(frame_, ChartFrameItem::Layer::Frame, chart_)),
-      scale_x_(scale_axis()),
-      scale_y_(scale_axis())
+      scale_x_(scale_axis()), scale_y_(scale_axis())
 {
     right_.SetVisible(false);
     frame_.font = pixel_font(font());
@@ -126,7 +126,8 @@ ChartSeries* Chart::AddSeries(SeriesKind kind)
         // Over the grid, under the frame and the labels, in the order added.
         auto* item = new SeriesItem(chart_);
         item->setZValue(1 + 0.001 * static_cast<double>(series_.size()));
-        series_.push_back(std::unique_ptr<ChartSeries>(new ChartSeries(*this, kind, nullptr, item)));
+        series_.push_back(
+            std::unique_ptr<ChartSeries>(new ChartSeries(*this, kind, nullptr, item)));
         settings_changed();
         return series_.back().get();
     }
@@ -237,7 +238,8 @@ void Chart::schedule()
         return;
     posted_ = true;
     QMetaObject::invokeMethod(
-        this, [this] {
+        this,
+        [this] {
             posted_ = false;
             sync_if_pending();
         },
@@ -266,7 +268,8 @@ void Chart::sync()
     auto moved = [](const FrameAxis& drawn, const AxisRange& range) {
         return drawn.range.min != range.min || drawn.range.max != range.max;
     };
-    const bool relayout = relayout_ || moved(frame_.bottom, x) || moved(frame_.left, y) || moved(frame_.right, r);
+    const bool relayout = relayout_ || moved(frame_.bottom, x) || moved(frame_.left, y) ||
+                          moved(frame_.right, r);
     relayout_ = false;
     if (relayout) {
         // The drawing library redoes a series' whole geometry at every change
@@ -277,9 +280,11 @@ void Chart::sync()
         const QSizeF chart_size = chart_->size();
         const bool titled = title_visible_ && !title_.Lines().isEmpty();
         const double title_height = titled ? title_item_->needed_height() : 0;
-        frame_ = lay_out_frame(chart_size, title_height, frame_.font, left_, bottom_, right_, y, x, r);
+        frame_ = lay_out_frame(chart_size, title_height, frame_.font, left_, bottom_, right_, y, x,
+                               r);
         title_item_->setVisible(titled);
-        title_item_->set_band(QRectF(kChartMargin, kChartMargin, std::max(0.0, chart_size.width() - 2 * kChartMargin),
+        title_item_->set_band(QRectF(kChartMargin, kChartMargin,
+                                     std::max(0.0, chart_size.width() - 2 * kChartMargin),
                                      title_height));
         grid_item_->frame_changed(chart_size);
         frame_item_->frame_changed(chart_size);
@@ -304,7 +309,8 @@ void Chart::sync()
     }
 }
 
-ScopedHiddenTitle::ScopedHiddenTitle(Chart& chart) : chart_(chart), was_visible_(chart.TitleVisible())
+ScopedHiddenTitle::ScopedHiddenTitle(Chart& chart)
+    : chart_(chart), was_visible_(chart.TitleVisible())
 {
     chart_.SetTitleVisible(false);
 }

@@ -162,7 +162,7 @@ private:
 
     bool pending_ = false;   // changes not yet drawn
     bool relayout_ = false;  // among them changes of axes, title or size
-    bool posted_ = false;   // an update is queued
+    bool posted_ = false;    // an update is queued
     bool in_sync_ = false;
 };
 

@@ -6,10 +6,10 @@
 
 namespace lekta::ui {
 
-ChartAxis::ChartAxis(AxisPlace place, std::function<AxisRange()> data, std::function<void()> changed)
+ChartAxis::ChartAxis(AxisPlace place, std::function<AxisRange()> data,
+                     std::function<void()> changed)
     : place_(place), data_(std::move(data)), changed_(std::move(changed))
-{
-}
+{}
 
 // An end that stops being automatic keeps the limit it had.
 void ChartAxis::SetAutomatic(bool automatic)

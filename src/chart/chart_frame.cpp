@@ -1,7 +1,7 @@
 #include "chart/chart_frame.h"
 
-#include "common/number_text.h"
 #include "chart/chart_ticks.h"
+#include "common/number_text.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
@@ -12,9 +12,9 @@ namespace lekta::ui {
 
 namespace {
 
-constexpr double kTick = 4;       // tick marks outside the plot
-constexpr double kLabelGap = 2;   // between a tick and its label
-constexpr double kTitleGap = 4;   // between the labels and the axis title
+constexpr double kTick = 4;      // tick marks outside the plot
+constexpr double kLabelGap = 2;  // between a tick and its label
+constexpr double kTitleGap = 4;  // between the labels and the axis title
 
 // Value → pixel along the plot.
 double x_pixel(const QRectF& plot, const AxisRange& r, double v)
@@ -44,9 +44,10 @@ FrameAxis plan_axis(const ChartAxis& axis, const AxisRange& range, double length
     // choosing keep some air between them.
     spacing.gap = horizontal ? zero : 2;
     spacing.auto_gap = horizontal ? 3 * zero : 1.5 * fm.height();
-    const TickLayout ticks = choose_ticks(range.min, range.max, axis.Increment(), spacing, [&](double v) {
-        return horizontal ? fm.horizontalAdvance(axis_label_text(v)) : fm.height();
-    });
+    const TickLayout ticks = choose_ticks(
+        range.min, range.max, axis.Increment(), spacing, [&](double v) {
+            return horizontal ? fm.horizontalAdvance(axis_label_text(v)) : fm.height();
+        });
     for (double v : ticks.values) {
         const QString text = axis_label_text(v);
         // Two ticks that print alike (only at the limits of precision) show once.
@@ -90,7 +91,8 @@ ChartFrame lay_out_frame(const QSizeF& size, double title_height, const QFont& f
 
     // Heights first: they do not depend on the labels' texts. A vertical
     // axis' end labels are centred on the plot's top and bottom edges.
-    double top = kChartMargin + (title_height > 0 ? title_height + kChartMargin : 0) + (any_vertical ? line / 2 : 0);
+    double top = kChartMargin + (title_height > 0 ? title_height + kChartMargin : 0) +
+                 (any_vertical ? line / 2 : 0);
     double bottom_edge = size.height() - kChartMargin;
     if (bottom.Visible())
         bottom_edge -= kTick + kLabelGap + line + (bottom.Title().isEmpty() ? 0 : kTitleGap + line);
@@ -104,7 +106,8 @@ ChartFrame lay_out_frame(const QSizeF& size, double title_height, const QFont& f
     auto side = [&](const FrameAxis& a) {
         if (!a.visible)
             return kChartMargin;
-        return kChartMargin + kTick + kLabelGap + widest(a.labels, fm) + (a.title.isEmpty() ? 0 : kTitleGap + line);
+        return kChartMargin + kTick + kLabelGap + widest(a.labels, fm) +
+               (a.title.isEmpty() ? 0 : kTitleGap + line);
     };
     const double left_side = side(f.left);
     const double right_side = side(f.right);
@@ -117,7 +120,8 @@ ChartFrame lay_out_frame(const QSizeF& size, double title_height, const QFont& f
     double plot_width = 1;
     for (int pass = 0; pass < 3; ++pass) {
         plot_left = std::ceil(std::max(left_side, kChartMargin + reach_left));
-        const double plot_right = std::floor(size.width() - std::max(right_side, kChartMargin + reach_right));
+        const double plot_right = std::floor(size.width() -
+                                             std::max(right_side, kChartMargin + reach_right));
         plot_width = std::max(1.0, plot_right - plot_left);
         f.bottom = plan_axis(bottom, bottom_range, plot_width, font, fm);
         double need_left = 0;
@@ -140,8 +144,7 @@ ChartFrame lay_out_frame(const QSizeF& size, double title_height, const QFont& f
 
 ChartFrameItem::ChartFrameItem(const ChartFrame& frame, Layer layer, QGraphicsItem* parent)
     : QGraphicsItem(parent), frame_(frame), layer_(layer)
-{
-}
+{}
 
 void ChartFrameItem::frame_changed(const QSizeF& chart_size)
 {
@@ -198,7 +201,8 @@ void ChartFrameItem::paint_frame(QPainter& p) const
         p.drawLine(plot.bottomLeft(), plot.bottomRight());
         double labels_bottom = plot.bottom() + kTick + kLabelGap;
         for (qsizetype i = 0; i < a.labels.size(); ++i) {
-            const double x = std::round(x_pixel(plot, a.range, a.values[static_cast<std::size_t>(i)]));
+            const double x = std::round(
+                x_pixel(plot, a.range, a.values[static_cast<std::size_t>(i)]));
             p.drawLine(QPointF(x, plot.bottom()), QPointF(x, plot.bottom() + kTick));
             const QStaticText& text = a.texts[static_cast<std::size_t>(i)];
             p.drawStaticText(QPointF(x - text.size().width() / 2, labels_bottom), text);
@@ -214,7 +218,8 @@ void ChartFrameItem::paint_frame(QPainter& p) const
         p.drawLine(QPointF(edge, plot.top()), QPointF(edge, plot.bottom()));
         double widest_label = 0;
         for (qsizetype i = 0; i < a.labels.size(); ++i) {
-            const double y = std::round(y_pixel(plot, a.range, a.values[static_cast<std::size_t>(i)]));
+            const double y = std::round(
+                y_pixel(plot, a.range, a.values[static_cast<std::size_t>(i)]));
             p.drawLine(QPointF(edge, y), QPointF(edge + out * kTick, y));
             const QStaticText& text = a.texts[static_cast<std::size_t>(i)];
             const double w = fm.horizontalAdvance(a.labels[i]);
@@ -225,8 +230,8 @@ void ChartFrameItem::paint_frame(QPainter& p) const
         if (a.title.isEmpty())
             return;
         // The title reads upwards beside the labels.
-        const double centre_x =
-            edge + out * (kTick + kLabelGap + widest_label + kTitleGap + line / 2);
+        const double centre_x = edge +
+                                out * (kTick + kLabelGap + widest_label + kTitleGap + line / 2);
         p.save();
         p.translate(centre_x, plot.center().y());
         p.rotate(-90);

@@ -27,9 +27,9 @@ struct FrameAxis {
 };
 
 struct ChartFrame {
-    QRectF plot;   // whole pixels, in the chart's coordinates
+    QRectF plot;  // whole pixels, in the chart's coordinates
     FrameAxis left, bottom, right;
-    QFont font;    // labels and axis titles
+    QFont font;  // labels and axis titles
 };
 
 // Lays a chart of this size out: the plot inside the margins, the title band

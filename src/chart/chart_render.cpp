@@ -15,7 +15,7 @@ namespace {
 // Chart pixels per inch on a page: the screen's nominal resolution, so that
 // fonts and lines keep their on-screen proportions on paper.
 constexpr double kChartDpi = 96;
-}
+}  // namespace
 
 void Chart::lay_out_at(const QSizeF& size)
 {
@@ -36,7 +36,8 @@ void Chart::render_at(QPainter& painter, const QRectF& target, const QSizeF& siz
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setRenderHint(QPainter::TextAntialiasing, true);
-    chart_->scene()->render(&painter, target, QRectF(chart_->scenePos(), size), Qt::IgnoreAspectRatio);
+    chart_->scene()->render(&painter, target, QRectF(chart_->scenePos(), size),
+                            Qt::IgnoreAspectRatio);
     painter.restore();
 }
 
@@ -49,7 +50,8 @@ QImage Chart::RenderImage(const QSize& size)
     return image;
 }
 
-void Chart::Print(QPainter& painter, const QRect& page, const QMarginsF& margins_percent, bool proportional)
+void Chart::Print(QPainter& painter, const QRect& page, const QMarginsF& margins_percent,
+                  bool proportional)
 {
     QRectF inner(page.left() + page.width() * margins_percent.left() / 100,
                  page.top() + page.height() * margins_percent.top() / 100,
@@ -67,7 +69,8 @@ void Chart::Print(QPainter& painter, const QRect& page, const QMarginsF& margins
     const QPaintDevice* device = painter.device();
     const double scale_x = device ? device->logicalDpiX() / kChartDpi : 1;
     const double scale_y = device ? device->logicalDpiY() / kChartDpi : 1;
-    const QSizeF chart_size(std::max(1.0, inner.width() / scale_x), std::max(1.0, inner.height() / scale_y));
+    const QSizeF chart_size(std::max(1.0, inner.width() / scale_x),
+                            std::max(1.0, inner.height() / scale_y));
     render_at(painter, inner, chart_size);
 }
 

@@ -4,10 +4,10 @@
 #include "chart/chart_series_item.h"
 #include "ui/colour.h"
 
-#include <QLineSeries>
-#include <QList>
 #include <QFont>
 #include <QFontMetricsF>
+#include <QLineSeries>
+#include <QList>
 #include <QPen>
 #include <QPointF>
 #include <QPolygonF>
@@ -158,7 +158,8 @@ void ChartSeries::apply_style()
     // The drawing library draws a marker with its "size" as the radius. A
     // marker no wider than the line would vanish under it (3 pixels under
     // the default width 3): it stands 2 pixels clear of the line each side.
-    line_->setMarkerSize(std::max(pointer_size_, static_cast<double>(std::max(line_width_, 1) + 4)) / 2);
+    line_->setMarkerSize(
+        std::max(pointer_size_, static_cast<double>(std::max(line_width_, 1) + 4)) / 2);
     // A format without the @xPoint or @yPoint fields: every point gets the
     // text as it stands.
     line_->setPointLabelsVisible(!point_label_.isEmpty());
@@ -172,7 +173,8 @@ void ChartSeries::apply_style()
             const QFontMetricsF metrics(font);
             const double gap = pointer_size_ / 2 + 2;
             const double blank = std::max(1.0, metrics.horizontalAdvance(QLatin1Char(' ')));
-            const auto blanks = static_cast<int>(std::ceil((metrics.horizontalAdvance(label) + 2 * gap) / blank));
+            const auto blanks = static_cast<int>(
+                std::ceil((metrics.horizontalAdvance(label) + 2 * gap) / blank));
             if (label_side_ == LabelSide::Left)
                 label += QString(blanks, QLatin1Char(' '));
             else
@@ -200,8 +202,8 @@ bool ChartSeries::thin_for(const ThinningView& view)
     return changed;
 }
 
-void ChartSeries::update_direct(const ThinningView& view, const QRectF& plot, const AxisRange& x, const AxisRange& y,
-                                bool relayout)
+void ChartSeries::update_direct(const ThinningView& view, const QRectF& plot, const AxisRange& x,
+                                const AxisRange& y, bool relayout)
 {
     if (!active_) {
         item_->setVisible(false);

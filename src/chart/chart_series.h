@@ -33,9 +33,14 @@ enum class LabelSide { Above, Left, Right };
 // A container of anything with members x and y (ChartPoint, the link
 // engine's points, …).
 template <class Points>
-concept PointsWithXY = requires(const Points& p) {
-    { std::begin(p)->x } -> std::convertible_to<double>;
-    { std::begin(p)->y } -> std::convertible_to<double>;
+concept PointsWithXY = requires(const Points& p)
+{
+    {
+        std::begin(p)->x
+        } -> std::convertible_to<double>;
+    {
+        std::begin(p)->y
+        } -> std::convertible_to<double>;
     std::size(p);
 };
 
@@ -53,11 +58,17 @@ public:
     // The whole curve in one call.
     void ReplacePoints(std::vector<ChartPoint> points);
     template <PointsWithXY Points>
-    void ReplacePoints(const Points& points) { ReplacePoints(copy_points(points)); }
+    void ReplacePoints(const Points& points)
+    {
+        ReplacePoints(copy_points(points));
+    }
     // Points after the existing ones, in one call (a live response): only the
     // new points are looked at for the extents and the thinning.
     void AppendPoints(const ChartPoint* points, std::size_t count);
-    void AppendPoints(const std::vector<ChartPoint>& points) { AppendPoints(points.data(), points.size()); }
+    void AppendPoints(const std::vector<ChartPoint>& points)
+    {
+        AppendPoints(points.data(), points.size());
+    }
     template <PointsWithXY Points>
     void AppendPoints(const Points& points)
     {
@@ -131,8 +142,8 @@ private:
     // The same for a series the chart draws itself: the kept points mapped
     // onto the plot rectangle for the drawn ranges x and y.
     // Nothing to do when neither the points nor the layout changed.
-    void update_direct(const ThinningView& view, const QRectF& plot, const AxisRange& x, const AxisRange& y,
-                       bool relayout);
+    void update_direct(const ThinningView& view, const QRectF& plot, const AxisRange& x,
+                       const AxisRange& y, bool relayout);
     // Thins afresh or extends the kept points for the view; true when they changed.
     bool thin_for(const ThinningView& view);
     // Called by the chart before its axes or plot change: the drawing
@@ -155,9 +166,9 @@ private:
     LabelSide label_side_ = LabelSide::Above;
 
     ColumnThinning thinning_;
-    bool rethin_ = true;    // the points changed other than by appending, or the markers
+    bool rethin_ = true;           // the points changed other than by appending, or the markers
     bool points_replaced_ = true;  // the points changed other than by appending
-    bool handed_ = false;   // the drawing library holds the kept points
+    bool handed_ = false;          // the drawing library holds the kept points
     int drawn_count_ = 0;
 };
 

@@ -15,7 +15,8 @@ void ColumnThinning::clear()
     visible_count_ = 0;
 }
 
-void ColumnThinning::rebuild(const ChartPoint* points, std::size_t count, const ThinningView& view, bool same_points)
+void ColumnThinning::rebuild(const ChartPoint* points, std::size_t count, const ThinningView& view,
+                             bool same_points)
 {
     clear();
     if (!same_points || count < summarised_)

@@ -45,7 +45,8 @@ public:
     // of the earlier calls, perhaps with more appended: they are thinned
     // block-wise, on summaries made at the first such call and kept since
     // (only new blocks are summarised).
-    void rebuild(const ChartPoint* points, std::size_t count, const ThinningView& view, bool same_points = false);
+    void rebuild(const ChartPoint* points, std::size_t count, const ThinningView& view,
+                 bool same_points = false);
     // The same points with more appended (count is the new total): only the
     // last run and the new points are looked at.
     void extend(const ChartPoint* points, std::size_t count);
@@ -82,7 +83,7 @@ private:
     std::size_t count_ = 0;
     bool has_run_ = false;
     Run run_;
-    bool keep_all_ = false;        // keep_few in force: fewer visible points than columns
+    bool keep_all_ = false;  // keep_few in force: fewer visible points than columns
     std::size_t visible_count_ = 0;
 
     // Points [k·kBlock, (k + 1)·kBlock) (the last block perhaps fewer).
@@ -93,7 +94,7 @@ private:
         bool nan_x = false;           // some X is not a number
         std::size_t lowest = kNone;   // first point of the lowest Y (numbers only), kNone when none
         std::size_t highest = kNone;  // first point of the highest Y
-        double low_y = 0, high_y = 0; // their values
+        double low_y = 0, high_y = 0;  // their values
     };
     std::vector<Block> blocks_;
     std::size_t summarised_ = 0;  // points the blocks cover

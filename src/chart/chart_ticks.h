@@ -15,14 +15,14 @@
 namespace lekta::ui {
 
 struct TickLayout {
-    double step = 0;              // 0 when no step fits the axis
-    std::vector<double> values;   // ascending, inside [min, max]
+    double step = 0;             // 0 when no step fits the axis
+    std::vector<double> values;  // ascending, inside [min, max]
 };
 
 struct TickSpacing {
-    double length = 0;       // pixels from min to max along the axis
-    double gap = 2;          // at least this many pixels between two labels
-    double auto_gap = 16;    // the same when the axis chooses its own step
+    double length = 0;     // pixels from min to max along the axis
+    double gap = 2;        // at least this many pixels between two labels
+    double auto_gap = 16;  // the same when the axis chooses its own step
 };
 
 // extent(v): the size of v's label along the axis, in pixels (its width on

@@ -49,8 +49,7 @@ void ChartTitle::SetColour(const QColor& colour)
 
 ChartTitleItem::ChartTitleItem(const ChartTitle& title, QGraphicsItem* parent)
     : QGraphicsItem(parent), title_(title)
-{
-}
+{}
 
 qreal ChartTitleItem::needed_height() const
 {
@@ -77,7 +76,9 @@ void ChartTitleItem::paint(QPainter* painter, const QStyleOptionGraphicsItem*, Q
     painter->setPen(title_.Colour());
     painter->setClipRect(band_);
     const Qt::Alignment a = title_.Alignment();
-    const int flags = (a & Qt::AlignLeft) ? Qt::AlignLeft : (a & Qt::AlignRight) ? Qt::AlignRight : Qt::AlignHCenter;
+    const int flags = (a & Qt::AlignLeft)    ? Qt::AlignLeft
+                      : (a & Qt::AlignRight) ? Qt::AlignRight
+                                             : Qt::AlignHCenter;
     qreal y = band_.top();
     for (const QString& line : title_.Lines()) {
         // A line wider than the chart keeps its start in view.

@@ -107,7 +107,8 @@ void ChartView::mouseReleaseEvent(QMouseEvent* event)
             const QRectF plot = owner_.PlotArea();
             const QRectF r = QRectF(chart_pixel(press_), chart_pixel(pos)).intersected(plot);
             if (r.width() > 0 && r.height() > 0)
-                owner_.ZoomRect(QRectF(owner_.ValueAt(r.topLeft()), owner_.ValueAt(r.bottomRight())));
+                owner_.ZoomRect(
+                    QRectF(owner_.ValueAt(r.topLeft()), owner_.ValueAt(r.bottomRight())));
         } else {
             owner_.UndoZoom();
         }
@@ -131,8 +132,9 @@ void ChartView::wheelEvent(QWheelEvent* event)
     const QPointF v = owner_.ValueAt(at);
     const AxisRange x = owner_.VisibleRange(owner_.BottomAxis());
     const AxisRange y = owner_.VisibleRange(owner_.LeftAxis());
-    owner_.ZoomRect(QRectF(QPointF(v.x() + (x.min - v.x()) * share, v.y() + (y.min - v.y()) * share),
-                           QPointF(v.x() + (x.max - v.x()) * share, v.y() + (y.max - v.y()) * share)));
+    owner_.ZoomRect(
+        QRectF(QPointF(v.x() + (x.min - v.x()) * share, v.y() + (y.min - v.y()) * share),
+               QPointF(v.x() + (x.max - v.x()) * share, v.y() + (y.max - v.y()) * share)));
     event->accept();
 }
 

@@ -76,7 +76,8 @@ std::string number_text(long double value, const std::string& separator)
 std::string decimal_text(long long value, int decimals)
 {
     const bool negative = value < 0;
-    unsigned long long v = negative ? 0ULL - static_cast<unsigned long long>(value) : static_cast<unsigned long long>(value);
+    unsigned long long v = negative ? 0ULL - static_cast<unsigned long long>(value)
+                                    : static_cast<unsigned long long>(value);
     unsigned long long scale = 1;
     for (int i = 0; i < decimals; ++i)
         scale *= 10;
@@ -122,7 +123,8 @@ double parse_number(const std::string& text)
     // Only plain decimals count: no "inf", "nan" or hexadecimal digits.
     bool plain = !t.empty();
     for (char c : t)
-        if (!(std::isdigit(static_cast<unsigned char>(c)) || c == '.' || c == '-' || c == '+' || c == 'e' || c == 'E'))
+        if (!(std::isdigit(static_cast<unsigned char>(c)) || c == '.' || c == '-' || c == '+' ||
+              c == 'e' || c == 'E'))
             plain = false;
     if (plain) {
         // std::from_chars reads '.' whatever the C library's locale says; it

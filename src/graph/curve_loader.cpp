@@ -1,8 +1,8 @@
 #include "graph/curve_loader.h"
 
+#include "common/number_text.h"
 #include "testfile/errors.h"
 #include "testfile/fields.h"
-#include "common/number_text.h"
 
 #include <algorithm>
 
@@ -19,7 +19,8 @@ constexpr std::int32_t kMostRecords = 64'000;
 QString point_text(std::int32_t raw, int decimals, const QString& separator)
 {
     char16_t digits[12];  // a 32-bit magnitude has at most 10
-    std::uint32_t v = raw < 0 ? 0u - static_cast<std::uint32_t>(raw) : static_cast<std::uint32_t>(raw);
+    std::uint32_t v = raw < 0 ? 0u - static_cast<std::uint32_t>(raw)
+                              : static_cast<std::uint32_t>(raw);
     int n = 0;
     do {
         digits[n++] = static_cast<char16_t>(u'0' + v % 10);
@@ -69,7 +70,8 @@ namespace {
 // separator_size characters, without writing it.
 int point_text_size(std::int32_t raw, int decimals, int separator_size)
 {
-    std::uint32_t v = raw < 0 ? 0u - static_cast<std::uint32_t>(raw) : static_cast<std::uint32_t>(raw);
+    std::uint32_t v = raw < 0 ? 0u - static_cast<std::uint32_t>(raw)
+                              : static_cast<std::uint32_t>(raw);
     int digits = 0, zeros = 0;
     bool trailing = true;
     do {
@@ -84,19 +86,22 @@ int point_text_size(std::int32_t raw, int decimals, int separator_size)
     if (digits < decimals && trailing)
         zeros = decimals;  // the value is 0
     const int fraction = decimals - zeros;
-    return (raw < 0 ? 1 : 0) + std::max(digits - decimals, 1) + (fraction > 0 ? separator_size + fraction : 0);
+    return (raw < 0 ? 1 : 0) + std::max(digits - decimals, 1) +
+           (fraction > 0 ? separator_size + fraction : 0);
 }
 
 }  // namespace
 
 PointTable::PointTable(std::vector<PointRecord> records, bool extensometer, QString separator)
-    : records_(std::move(records)), extensometer_(extensometer), separator_(std::move(separator)), longest_(3)
+    : records_(std::move(records)), extensometer_(extensometer), separator_(std::move(separator)),
+      longest_(3)
 {
     auto longest_text = [&](std::int32_t PointRecord::*field, int decimals) {
         int best = -1;
         std::int32_t best_raw = 0;
         for (const PointRecord& r : records_) {
-            const int size = point_text_size(r.*field, decimals, static_cast<int>(separator_.size()));
+            const int size = point_text_size(r.*field, decimals,
+                                             static_cast<int>(separator_.size()));
             if (size > best) {
                 best = size;
                 best_raw = r.*field;
@@ -148,8 +153,9 @@ LoadedCurve read_curve(const std::function<bool(std::int32_t po, std::int32_t n)
         if (progress && !progress(po, n))
             break;
     }
-    out.table = std::make_shared<PointTable>(std::move(records), out.extensometer,
-                                             QString::fromStdString(number_format().decimal_separator));
+    out.table = std::make_shared<PointTable>(
+        std::move(records), out.extensometer,
+        QString::fromStdString(number_format().decimal_separator));
     if (progress && out.table->rows() < std::max(n, 0))
         return out;  // stopped part-way
     out.yield_load = static_cast<std::int32_t>(tail_u32(Tail::YieldLoad)) / 1000.0;

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "analysis/result_comparison.h"
-#include "testfile/fields.h"
 #include "chart/chart_thinning.h"
+#include "testfile/fields.h"
 
 namespace lekta {
 

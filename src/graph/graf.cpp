@@ -2,14 +2,14 @@
 
 #include "app/catalogue_columns.h"
 #include "app/shell_state.h"
+#include "chart/chart.h"
+#include "common/number_text.h"
 #include "graph/graph_parameters.h"
 #include "graph/graph_state.h"
 #include "graph/graph_worker.h"
 #include "graph/radio_group.h"
 #include "graph/results_panel.h"
 #include "graph/view_limits.h"
-#include "common/number_text.h"
-#include "chart/chart.h"
 #include "ui/dialogs.h"
 #include "ui/error_display.h"
 #include "ui/grid.h"
@@ -28,7 +28,7 @@ namespace lekta {
 
 namespace {
 
-constexpr int kTableWidth = 240;  // the panel on the right
+constexpr int kTableWidth = 240;              // the panel on the right
 constexpr std::int32_t kDarkBlue = 0x400000;  // RGB (0, 0, 64)
 constexpr std::int32_t kLime = 0x00FF00;
 
@@ -81,7 +81,8 @@ TForm3::TForm3(QWidget* parent) : QDialog(parent, Qt::Window)
     Series4->SetColor(kLime);
     // Its markers and offset line come after the four series.
     ResultsPanel1 = new ResultsPanel(*Chart1, *Series1, *Series3, this);
-    N1->insertAction(N1->actions().value(N1->actions().indexOf(N2) + 1), ResultsPanel1->ToggleAction());
+    N1->insertAction(N1->actions().value(N1->actions().indexOf(N2) + 1),
+                     ResultsPanel1->ToggleAction());
     ui::connect_guarded(Chart1, &ui::Chart::Clicked, this, &TForm3::Chart1Click);
 
     CheckBox1 = new QCheckBox(QStringLiteral("Точки данных"), this);
@@ -93,7 +94,8 @@ TForm3::TForm3(QWidget* parent) : QDialog(parent, Qt::Window)
     Panel1->setFixedWidth(kTableWidth);
     NextGrid1 = new ui::Grid(Panel1);
     NextGrid1->setObjectName("NextGrid1");
-    const QString captions[] = {QStringLiteral("F, кH"), QStringLiteral("H Δ, мм "), QStringLiteral("H Δe, мм ")};
+    const QString captions[] = {QStringLiteral("F, кH"), QStringLiteral("H Δ, мм "),
+                                QStringLiteral("H Δe, мм ")};
     for (int c = 0; c < 3; ++c) {
         ui::GridColumn column;
         column.name = QStringLiteral("NxTextColumn%1").arg(c + 1);
@@ -138,7 +140,8 @@ void TForm3::build_menu()
 {
     N1 = MainMenu1->addMenu(QStringLiteral("Параметры"));
     N1->setObjectName("N1");
-    auto item = [this](QAction*& action, const char* name, const char* caption, std::function<void()> handler) {
+    auto item = [this](QAction*& action, const char* name, const char* caption,
+                       std::function<void()> handler) {
         action = N1->addAction(QString::fromUtf8(caption));
         action->setObjectName(name);
         if (handler)
@@ -184,7 +187,8 @@ void TForm3::ShowCurve(LoadedCurve& curve)
         Series4->Clear();
     if (curve.table) {
         NextGrid1->SetGeneratedRows(
-            curve.table->rows(), [table = curve.table](int column, int row) { return table->text(column, row); },
+            curve.table->rows(),
+            [table = curve.table](int column, int row) { return table->text(column, row); },
             curve.table->longest());
     } else {
         NextGrid1->ClearRows();
@@ -259,10 +263,11 @@ void TForm3::FormShow()
     if (has_f02)
         Series4->AddXY(Series3->MinXValue(), f02);
     Chart1->Title().Clear();
-    Chart1->Title().Add(QStringLiteral("Серия-") + row_cells.Cell(kColumnSeries, row) + QStringLiteral(" №-") +
-                        row_cells.Cell(kColumnNumber, row) + " " + row_cells.Cell(kColumnShape, row) + "-" +
-                        row_cells.Cell(kColumnSize, row) +
-                        QStringLiteral(" мм.") + QStringLiteral("  Ft=") + ft_text + QStringLiteral(" кН."));
+    Chart1->Title().Add(QStringLiteral("Серия-") + row_cells.Cell(kColumnSeries, row) +
+                        QStringLiteral(" №-") + row_cells.Cell(kColumnNumber, row) + " " +
+                        row_cells.Cell(kColumnShape, row) + "-" + row_cells.Cell(kColumnSize, row) +
+                        QStringLiteral(" мм.") + QStringLiteral("  Ft=") + ft_text +
+                        QStringLiteral(" кН."));
     if (has_ft)
         Series2->AddXY(Series1->MaxXValue(), ft);
     if (has_f02)
@@ -277,8 +282,9 @@ void TForm3::widen(const ui::ChartSeries& series, double share)
 {
     ui::ChartAxis& bottom = Chart1->BottomAxis();
     ui::ChartAxis& left = Chart1->LeftAxis();
-    const ViewLimits w = widened({{bottom.Minimum(), bottom.Maximum()}, {left.Minimum(), left.Maximum()}},
-                                 extent_of(series), share);
+    const ViewLimits w = widened(
+        {{bottom.Minimum(), bottom.Maximum()}, {left.Minimum(), left.Maximum()}}, extent_of(series),
+        share);
     bottom.SetMaximum(w.bottom.max);
     left.SetMaximum(w.left.max);
     left.SetMinimum(w.left.min);
@@ -318,7 +324,8 @@ void TForm3::RadioGroup1Click()
     // against the other end: start from this curve's own range.
     left.SetAutomatic(true);
     bottom.SetAutomatic(true);
-    const ViewLimits limits = extensometer_limits(extent_of(*Series3), bottom.Increment(), left.Increment());
+    const ViewLimits limits = extensometer_limits(extent_of(*Series3), bottom.Increment(),
+                                                  left.Increment());
     Bmin = limits.bottom.min;
     Bmax = limits.bottom.max;
     Lmin = limits.left.min;
@@ -424,8 +431,8 @@ std::function<void()> TForm3::prepare_offset(int offset_kn)
         const QString& h = NextGrid1->Cell(1, r);
         if (h.isEmpty())
             continue;
-        curve.push_back(
-            {parse_number(h.toStdString()), parse_number(NextGrid1->Cell(0, r).toStdString()) + offset_kn});
+        curve.push_back({parse_number(h.toStdString()),
+                         parse_number(NextGrid1->Cell(0, r).toStdString()) + offset_kn});
     }
     return [this, curve = std::move(curve), ft = graph_state().Ft, offset_kn]() mutable {
         Series2->Clear();

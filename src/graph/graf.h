@@ -23,7 +23,11 @@ class QWidget;
 
 namespace lekta {
 
-namespace ui { class Chart; class ChartSeries; class Grid; }
+namespace ui {
+class Chart;
+class ChartSeries;
+class Grid;
+}  // namespace ui
 class RadioGroup;
 class ResultsPanel;
 class TForm11;
@@ -74,12 +78,12 @@ public:
     void RadioGroup1Click();
     void CheckBox1Click();
     void Chart1Click();
-    void N2Click();  // "Настройки Графика"
-    void N3Click();  // "Экспорт"
-    void N5Click();  // "Сохранить График в  Файл"
-    void Gt1Click(); // "Печать Графика"
+    void N2Click();       // "Настройки Графика"
+    void N3Click();       // "Экспорт"
+    void N5Click();       // "Сохранить График в  Файл"
+    void Gt1Click();      // "Печать Графика"
     void Button1Click();  // the chart's hidden "Печать": prints the chart too
-    void N7Click();  // "Выход"
+    void N7Click();       // "Выход"
 
     // What the curve export takes from the window: the first title line, the
     // test's Ft as the loader read it (none for a test without one, whatever

@@ -30,8 +30,8 @@ int whole_number(const QComboBox& box)
 
 TForm11::TForm11(QWidget* parent)
     // Customised: only the title and the close button, no minimise or maximise.
-    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowCloseButtonHint)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
+                          Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
 {
     setObjectName("Form11");
     setWindowTitle(QStringLiteral("Параметры графика"));
@@ -42,11 +42,12 @@ TForm11::TForm11(QWidget* parent)
     ComboBox1->setEditable(true);
     ComboBox1->addItems({"1", "2", "3"});
     ComboBox1->setEditText("1");
-    ColorBox1 = new ui::ColorBox(ui::ColorBox::Standard | ui::ColorBox::System | ui::ColorBox::Custom, this);
+    ColorBox1 = new ui::ColorBox(
+        ui::ColorBox::Standard | ui::ColorBox::System | ui::ColorBox::Custom, this);
     ColorBox1->setObjectName("ColorBox1");
     ColorBox1->SetSelected(0x0000FF);
-    ColorBox2 = new ui::ColorBox(ui::ColorBox::Standard | ui::ColorBox::Extended | ui::ColorBox::System |
-                                     ui::ColorBox::Custom,
+    ColorBox2 = new ui::ColorBox(ui::ColorBox::Standard | ui::ColorBox::Extended |
+                                     ui::ColorBox::System | ui::ColorBox::Custom,
                                  this);
     ColorBox2->setObjectName("ColorBox2");
     ColorBox2->SetSelected(0xFF0000);

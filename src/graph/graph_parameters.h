@@ -14,7 +14,11 @@ class QPushButton;
 
 namespace lekta {
 
-namespace ui { class ColorBox; class Dialogs; class GraphSettingsTarget; }
+namespace ui {
+class ColorBox;
+class Dialogs;
+class GraphSettingsTarget;
+}  // namespace ui
 
 class TForm11 : public QDialog {
     Q_OBJECT
@@ -28,10 +32,10 @@ public:
     void set_dialogs(ui::Dialogs* dialogs);
 
     QLabel *Label1, *Label2, *Label3, *Label4;
-    QComboBox* ComboBox1;  // line width
-    ui::ColorBox* ColorBox1;  // load curve
-    ui::ColorBox* ColorBox2;  // yield line
-    QComboBox* ComboBox2;  // offset
+    QComboBox* ComboBox1;            // line width
+    ui::ColorBox* ColorBox1;         // load curve
+    ui::ColorBox* ColorBox2;         // yield line
+    QComboBox* ComboBox2;            // offset
     QPushButton *Button2, *Button1;  // "ОК", "Отмена"
 
     // The offset in kN taken at the last "ОК".

@@ -42,14 +42,15 @@
 namespace lekta {
 
 namespace {
-QPointer<MY> g_running;  // UI thread only
+QPointer<MY> g_running;          // UI thread only
 constexpr qint64 kFrameMs = 16;  // one frame of a 60 Hz screen
 // Where a table freed on the thread pool changes hands: an address of its
 // own, since the task reads nothing of its own before it took over.
 char g_rows_to_free;
-}
+}  // namespace
 
-MY::MY(const Windows& windows) : main_(windows.main), graph_(windows.graph), progress_(windows.progress)
+MY::MY(const Windows& windows)
+    : main_(windows.main), graph_(windows.graph), progress_(windows.progress)
 {
     // The thread's name for debuggers.
     setObjectName(QStringLiteral("wait"));
@@ -81,7 +82,8 @@ bool MY::launch(const Windows& windows)
     // above reads it), and whoever deletes it takes over. It runs on the
     // loader's thread, where no error can be shown, and cannot throw.
     connect(  // plain connect: cannot throw
-        worker, &QThread::finished, worker, [worker] { HANDING_OVER(worker); }, Qt::DirectConnection);
+        worker, &QThread::finished, worker, [worker] { HANDING_OVER(worker); },
+        Qt::DirectConnection);
     g_running = worker;
     worker->start();
     return true;
@@ -193,7 +195,8 @@ void MY::load()
     LoadedCurve curve = read_curve([&](std::int32_t i, std::int32_t n) {
         po = i;
         const int pixel = static_cast<int>(static_cast<std::int64_t>(po) * bar_pixels_ / n);
-        const bool due = pixel != shown && (!since_shown.isValid() || since_shown.elapsed() >= kFrameMs);
+        const bool due = pixel != shown &&
+                         (!since_shown.isValid() || since_shown.elapsed() >= kFrameMs);
         if (!due && po != n)
             return !stopped_.load();
         shown = pixel;
@@ -209,7 +212,8 @@ void MY::load()
         return;
     // The results panel's values, from the same buffer (a millisecond or
     // two on the largest test).
-    curve.results = std::make_shared<const analysis::ComparedResults>(analysis::analyse_buffer_test());
+    curve.results = std::make_shared<const analysis::ComparedResults>(
+        analysis::analyse_buffer_test());
 
     if (!Synchronize([this, &curve] {
             if (graph_)

@@ -8,7 +8,8 @@
 
 namespace lekta {
 
-TForm7::TForm7(QWidget* parent) : QDialog(parent, Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::Dialog)
+TForm7::TForm7(QWidget* parent)
+    : QDialog(parent, Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::Dialog)
 {
     setObjectName("Form7");
     // A thin border of its own: without a frame the window would melt into

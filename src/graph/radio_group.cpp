@@ -8,7 +8,8 @@
 
 namespace lekta {
 
-RadioGroup::RadioGroup(const QStringList& items, QWidget* parent) : QGroupBox(parent), group_(new QButtonGroup(this))
+RadioGroup::RadioGroup(const QStringList& items, QWidget* parent)
+    : QGroupBox(parent), group_(new QButtonGroup(this))
 {
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(8, 2, 8, 2);

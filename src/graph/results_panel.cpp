@@ -1,7 +1,7 @@
 #include "graph/results_panel.h"
 
-#include "common/number_text.h"
 #include "chart/chart.h"
+#include "common/number_text.h"
 #include "ui/guarded_connect.h"
 
 #include <QAction>
@@ -46,7 +46,8 @@ QString value_of(double value, analysis::Quantity q)
 
 // Cuts the segment a–b to the rectangle (Liang and Barsky); false when
 // nothing of it lies inside.
-bool clip(ui::ChartPoint& a, ui::ChartPoint& b, double min_x, double max_x, double min_y, double max_y)
+bool clip(ui::ChartPoint& a, ui::ChartPoint& b, double min_x, double max_x, double min_y,
+          double max_y)
 {
     double t0 = 0, t1 = 1;
     const double dx = b.x - a.x, dy = b.y - a.y;
@@ -74,8 +75,8 @@ bool clip(ui::ChartPoint& a, ui::ChartPoint& b, double min_x, double max_x, doub
 
 }  // namespace
 
-std::vector<ui::ChartPoint> offset_line_points(const analysis::CurveResults& results, double min_x, double max_x,
-                                               double min_y, double max_y)
+std::vector<ui::ChartPoint> offset_line_points(const analysis::CurveResults& results, double min_x,
+                                               double max_x, double min_y, double max_y)
 {
     if (!results.has_offset_line)
         return {};
@@ -100,8 +101,8 @@ std::vector<ui::ChartPoint> offset_line_points(const analysis::CurveResults& res
     return {a, b};
 }
 
-ResultsPanel::ResultsPanel(ui::Chart& chart, const ui::ChartSeries& travel, const ui::ChartSeries& extension,
-                           QWidget* parent)
+ResultsPanel::ResultsPanel(ui::Chart& chart, const ui::ChartSeries& travel,
+                           const ui::ChartSeries& extension, QWidget* parent)
     : QFrame(parent), travel_(travel), extension_(extension)
 {
     setObjectName("ResultsPanel");
@@ -232,18 +233,21 @@ void ResultsPanel::fill_texts()
     for (std::size_t i = 0; i < all.size(); ++i) {
         const Quantity q = all[i];
         const int r = static_cast<int>(i) + 1;
-        cells_[r][0]->setText(text_of(analysis::symbol(q)) + ", " + text_of(analysis::unit_text(analysis::unit_of(q))));
+        cells_[r][0]->setText(text_of(analysis::symbol(q)) + ", " +
+                              text_of(analysis::unit_text(analysis::unit_of(q))));
         if (!results_) {
             for (int c = 1; c < kColumns; ++c)
                 cells_[r][c]->clear();
             continue;
         }
         const analysis::Result& value = results_->computed[q];
-        cells_[r][1]->setText(value.present() ? value_of(value.value, q) : text_of(analysis::absence_text(value.absence)));
+        cells_[r][1]->setText(value.present() ? value_of(value.value, q)
+                                              : text_of(analysis::absence_text(value.absence)));
         // The unit's value named as the catalogue names it: Fт beside FeL.
         const std::optional<double>& stored = results_->stored_of(q);
-        cells_[r][2]->setText(stored ? text_of(analysis::stored_symbol(q)) + " " + value_of(*stored, q)
-                                     : QStringLiteral("—"));
+        cells_[r][2]->setText(stored
+                                  ? text_of(analysis::stored_symbol(q)) + " " + value_of(*stored, q)
+                                  : QStringLiteral("—"));
         const std::optional<double> difference = results_->difference_percent(q);
         QString d;
         if (difference) {
@@ -258,21 +262,23 @@ void ResultsPanel::fill_texts()
     if (results_) {
         const analysis::ElasticFit& e = results_->computed.elastic;
         if (e.present()) {
-            elastic_->setText(QStringLiteral("E = ") + number_of(e.modulus_gpa, 1) + QStringLiteral(" ГПа; R² = ") +
-                              number_of(e.r_squared, 4));
+            elastic_->setText(QStringLiteral("E = ") + number_of(e.modulus_gpa, 1) +
+                              QStringLiteral(" ГПа; R² = ") + number_of(e.r_squared, 4));
             method_->setText(text_of(analysis::elastic_method_text(e)));
         } else if (e.absence == analysis::Absence::NoExtensometer) {
-            elastic_->setText(QStringLiteral("Без экстензометра E и Rp0.2 не определяются: перемещение траверсы "
-                                             "включает податливость машины."));
+            elastic_->setText(
+                QStringLiteral("Без экстензометра E и Rp0.2 не определяются: перемещение траверсы "
+                               "включает податливость машины."));
         } else {
             elastic_->setText(QStringLiteral("E: ") + text_of(analysis::absence_text(e.absence)));
         }
     }
     elastic_->setHidden(elastic_->text().isEmpty());
     method_->setHidden(method_->text().isEmpty());
-    note_->setText(results_ ? QStringLiteral("Прибор — значения, записанные прибором. Его Fв — нагрузка при "
-                                             "разрыве, поэтому Fm сравнивается по Rm и δв.")
-                            : QStringLiteral("Результаты не вычислены."));
+    note_->setText(
+        results_ ? QStringLiteral("Прибор — значения, записанные прибором. Его Fв — нагрузка при "
+                                  "разрыве, поэтому Fm сравнивается по Rm и δв.")
+                 : QStringLiteral("Результаты не вычислены."));
 }
 
 void ResultsPanel::place_series()
@@ -292,8 +298,8 @@ void ResultsPanel::place_series()
             const double x = v == 0 ? r->place.h_mm : r->place.he_mm;
             const double y = r->place.f_kn + (v == 0 ? travel_offset_ : 0);
             // Only where it lies within the curve drawn.
-            const bool inside = x >= curve.MinXValue() && x <= curve.MaxXValue() && y >= curve.MinYValue() &&
-                                y <= curve.MaxYValue();
+            const bool inside = x >= curve.MinXValue() && x <= curve.MaxXValue() &&
+                                y >= curve.MinYValue() && y <= curve.MaxYValue();
             if (inside)
                 marker.AddXY(x, y);
             marker.SetActive(shown && v == view_ && inside);
@@ -302,8 +308,9 @@ void ResultsPanel::place_series()
     offset_line_->Clear();
     std::vector<ui::ChartPoint> line;
     if (results_ && extension_.Count() > 0)
-        line = offset_line_points(results_->computed, extension_.MinXValue(), extension_.MaxXValue(),
-                                  extension_.MinYValue(), extension_.MaxYValue());
+        line = offset_line_points(results_->computed, extension_.MinXValue(),
+                                  extension_.MaxXValue(), extension_.MinYValue(),
+                                  extension_.MaxYValue());
     offset_line_->ReplacePoints(std::move(line));
     offset_line_->SetActive(shown && view_ == 1 && offset_line_->Count() > 0);
 }

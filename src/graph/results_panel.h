@@ -25,14 +25,18 @@ class QLabel;
 
 namespace lekta {
 
-namespace ui { class Chart; class ChartSeries; struct ChartPoint; }
+namespace ui {
+class Chart;
+class ChartSeries;
+struct ChartPoint;
+}  // namespace ui
 
 // The part of the shifted elastic line the F(H e) view draws: from where it
 // leaves F = 0 to a little above Fp0.2 (to Fm when it meets nothing), cut to
 // the extent of the curve (min_x … max_x, min_y … max_y). Empty without an
 // offset line or when no part of it lies inside.
-std::vector<ui::ChartPoint> offset_line_points(const analysis::CurveResults& results, double min_x, double max_x,
-                                               double min_y, double max_y);
+std::vector<ui::ChartPoint> offset_line_points(const analysis::CurveResults& results, double min_x,
+                                               double max_x, double min_y, double max_y);
 
 class ResultsPanel : public QFrame {
     Q_OBJECT
@@ -72,7 +76,8 @@ public:
 
     // The markers: view 0 or 1, in the order Fm, FeH, FeL, Fp0.2.
     static constexpr std::array<analysis::Quantity, 4> kMarked = {
-        analysis::Quantity::Fm, analysis::Quantity::FeH, analysis::Quantity::FeL, analysis::Quantity::Fp02};
+        analysis::Quantity::Fm, analysis::Quantity::FeH, analysis::Quantity::FeL,
+        analysis::Quantity::Fp02};
     ui::ChartSeries* Marker(int view, std::size_t index) const { return markers_[view][index]; }
     ui::ChartSeries* OffsetLine() const { return offset_line_; }
 

@@ -21,7 +21,8 @@ double extensometer_increment(double bottom_maximum)
     return std::nearbyint(bottom_maximum / 10);
 }
 
-ViewLimits extensometer_limits(const CurveExtent& curve, double bottom_increment, double left_increment)
+ViewLimits extensometer_limits(const CurveExtent& curve, double bottom_increment,
+                               double left_increment)
 {
     ViewLimits v;
     v.bottom.min = curve.min_x;

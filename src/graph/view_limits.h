@@ -34,6 +34,7 @@ double extensometer_increment(double bottom_maximum);
 // to the largest X plus 10 %, left from the smallest Y less 10 % of the
 // largest Y to the largest Y plus 10 %. A maximum that does not lie above
 // its minimum gets its axis's increment added.
-ViewLimits extensometer_limits(const CurveExtent& curve, double bottom_increment, double left_increment);
+ViewLimits extensometer_limits(const CurveExtent& curve, double bottom_increment,
+                               double left_increment);
 
 }  // namespace lekta

@@ -5,9 +5,20 @@
 
 namespace lekta {
 
-namespace ui { class Dialogs; }
-class TForm1; class TForm2; class TForm3; class TForm4; class TForm5; class Tform6;
-class TForm7; class TForm8; class TForm9; class TForm10; class TForm11;
+namespace ui {
+class Dialogs;
+}
+class TForm1;
+class TForm2;
+class TForm3;
+class TForm4;
+class TForm5;
+class Tform6;
+class TForm7;
+class TForm8;
+class TForm9;
+class TForm10;
+class TForm11;
 
 struct Forms {
     TForm1* Form1 = nullptr;

@@ -1,9 +1,9 @@
 // Program entry: the application object, the windows, the splash, then the
 // main window, maximised, until the operator leaves.
-#include "main/forms.h"
 #include "app/main_form.h"
 #include "app/port_library.h"
 #include "app/program_icon.h"
+#include "main/forms.h"
 #include "ui/application.h"
 #include "ui/dialogs.h"
 #include "ui/error_display.h"
@@ -55,7 +55,8 @@ int main(int argc, char** argv)
         forms.Form1->setGeometry(screen->availableGeometry());
     forms.Form1->showMaximized();
     if (!qEnvironmentVariableIsEmpty("LEKTA_QUIT_AFTER_START"))
-        lekta::ui::call_later_guarded(0, forms.Form1, [form = forms.Form1] { report_start_and_quit(*form); });
+        lekta::ui::call_later_guarded(0, forms.Form1,
+                                      [form = forms.Form1] { report_start_and_quit(*form); });
     const int rc = app.exec();
     delete forms.Form1;  // the other windows are its children
     return rc;

@@ -32,16 +32,16 @@ std::uint32_t clamp_buf_size(std::uint32_t v)
 
 std::uint32_t baud_rate_value(TBaudRate rate)
 {
-    static const std::uint32_t values[] = {0,     110,   300,   600,   1200,   2400,   4800,   9600,
-                                           14400, 19200, 38400, 56000, 57600, 115200, 128000, 256000};
+    static const std::uint32_t values[] = {0,     110,    300,    600,   1200,  2400,
+                                           4800,  9600,   14400,  19200, 38400, 56000,
+                                           57600, 115200, 128000, 256000};
     int i = static_cast<int>(rate);
     if (i < 0 || i >= static_cast<int>(std::size(values)))
         return 0;
     return values[i];
 }
 
-TCommPortDriver::TCommPortDriver(QObject* parent)
-    : QObject(parent), poll_timer_(new QTimer(this))
+TCommPortDriver::TCommPortDriver(QObject* parent) : QObject(parent), poll_timer_(new QTimer(this))
 {
     scratch_.assign(in_buf_size_, 0);
     ui::connect_guarded(poll_timer_, &QTimer::timeout, this, &TCommPortDriver::poll_tick);
@@ -204,7 +204,8 @@ std::uint32_t TCommPortDriver::SendData(const void* data, std::uint32_t size)
     return SendDataEx(data, size, output_timeout_);
 }
 
-std::uint32_t TCommPortDriver::SendDataEx(const void* data, std::uint32_t size, std::uint32_t timeout_ms)
+std::uint32_t TCommPortDriver::SendDataEx(const void* data, std::uint32_t size,
+                                          std::uint32_t timeout_ms)
 {
     if (!Connected() || data == nullptr)
         return 0;

@@ -9,7 +9,8 @@ namespace lekta {
 
 namespace {
 
-constexpr std::uint32_t kNone = LinkState::kReceiveSize;  // what a search gives for an absent letter
+constexpr std::uint32_t kNone =
+    LinkState::kReceiveSize;  // what a search gives for an absent letter
 
 // The unit sends each data byte as two characters, low nibble first, nibble
 // n as '0' + n. A pair decoding outside 0 … 255 is not data.
@@ -25,13 +26,19 @@ inline bool pair_ok(const unsigned char* p)
 
 inline std::int32_t read_i32(const unsigned char* b)
 {
-    return static_cast<std::int32_t>(std::uint32_t(b[0]) | std::uint32_t(b[1]) << 8 | std::uint32_t(b[2]) << 16 |
-                                     std::uint32_t(b[3]) << 24);
+    return static_cast<std::int32_t>(std::uint32_t(b[0]) | std::uint32_t(b[1]) << 8 |
+                                     std::uint32_t(b[2]) << 16 | std::uint32_t(b[3]) << 24);
 }
 
-inline double margin(double v) { return v / 100 * 5; }
+inline double margin(double v)
+{
+    return v / 100 * 5;
+}
 
-long double scaled(std::int32_t v, long double divisor) { return static_cast<long double>(v) / divisor; }
+long double scaled(std::int32_t v, long double divisor)
+{
+    return static_cast<long double>(v) / divisor;
+}
 
 }  // namespace
 
@@ -72,12 +79,15 @@ std::string scaled_text(std::int32_t v, int decimals)
     return out;
 }
 
-LinkProtocol::LinkProtocol(LinkPort& port, LinkTimer& timer1, LinkTimer& timer2, LinkTimer& timer3, LinkView& view)
+LinkProtocol::LinkProtocol(LinkPort& port, LinkTimer& timer1, LinkTimer& timer2, LinkTimer& timer3,
+                           LinkView& view)
     : port_(port), timer1_(timer1), timer2_(timer2), timer3_(timer3), view_(view)
-{
-}
+{}
 
-void LinkProtocol::FormCreate() { timer3_.start(watchdog_ms_); }
+void LinkProtocol::FormCreate()
+{
+    timer3_.start(watchdog_ms_);
+}
 
 void LinkProtocol::reset_receive_state()
 {
@@ -258,8 +268,7 @@ void LinkProtocol::CommPortDriver1ReceiveData(const unsigned char* data, std::ui
             st.ended = true;
             view_.set_main_chart_title("Испытание закончено!");
             return;
-        default:
-            break;
+        default: break;
         }
     }
     st.received_count += stored;
@@ -342,7 +351,8 @@ bool LinkProtocol::process_response(std::uint32_t s, std::uint32_t t)
     for (std::uint32_t p = t + 1; p < t + 1 + rchars; p += 2)
         if (!pair_ok(rb + p))
             return false;
-    const std::uint32_t n = std::uint32_t(pair_value(rb + s)) + 256 * std::uint32_t(pair_value(rb + s + 2));
+    const std::uint32_t n = std::uint32_t(pair_value(rb + s)) +
+                            256 * std::uint32_t(pair_value(rb + s + 2));
     if (2 + 12 * n > length)
         return false;
 
@@ -422,14 +432,15 @@ void LinkProtocol::show_records()
         const long double ft = static_cast<long double>(st.Ft) / 1000;
         const double y = static_cast<double>(ft);
         view_.add_points(LinkSeries::FtLine, {{view_.bottom_minimum(LinkChart::Main), y},
-                                               {view_.extent(LinkSeries::LoadCurve).max_x, y}});
+                                              {view_.extent(LinkSeries::LoadCurve).max_x, y}});
         view_.set_label(4, "Ft,кН = " + number_text(ft));
     }
     if (st.F02 != 0) {
         const long double f02 = static_cast<long double>(st.F02) / 1000;
         const double y = static_cast<double>(f02);
-        view_.add_points(LinkSeries::F02Line, {{view_.bottom_minimum(LinkChart::Extensometer), y},
-                                                       {view_.extent(LinkSeries::ExtensometerCurve).max_x, y}});
+        view_.add_points(LinkSeries::F02Line,
+                         {{view_.bottom_minimum(LinkChart::Extensometer), y},
+                          {view_.extent(LinkSeries::ExtensometerCurve).max_x, y}});
         view_.set_label(5, "F0.2,кН = " + number_text(f02));
     }
     rescale_axes();
@@ -446,12 +457,15 @@ void LinkProtocol::rescale_axes()
         // single reading. The minimum goes down first, so the range holds
         // at every step.
         view_.set_bottom_minimum(LinkChart::Extensometer, e.min_x + margin(e.min_x));
-        view_.set_bottom_maximum(LinkChart::Extensometer, e.max_x > e.min_x ? e.max_x - margin(e.max_x) : 0);
-        view_.set_left_maximum(LinkChart::Extensometer, e.max_y > 0 ? e.max_y + margin(e.max_y) : 1);
+        view_.set_bottom_maximum(LinkChart::Extensometer,
+                                 e.max_x > e.min_x ? e.max_x - margin(e.max_x) : 0);
+        view_.set_left_maximum(LinkChart::Extensometer,
+                               e.max_y > 0 ? e.max_y + margin(e.max_y) : 1);
     } else {
         if (e.max_x != 0)
             view_.set_bottom_maximum(LinkChart::Extensometer, e.max_x + margin(e.max_x));
-        view_.set_left_maximum(LinkChart::Extensometer, e.max_y > 0 ? e.max_y + margin(e.max_y) : 1);
+        view_.set_left_maximum(LinkChart::Extensometer,
+                               e.max_y > 0 ? e.max_y + margin(e.max_y) : 1);
         view_.set_bottom_minimum(LinkChart::Extensometer,
                                  e.max_x > e.min_x && e.min_x > 0 ? e.min_x - margin(e.min_x) : 0);
     }
@@ -529,7 +543,8 @@ void LinkProtocol::Timer2Timer()
     restart_count();
     st.p_in_chunk = false;
     if (st.F != 0)
-        view_.add_points(LinkSeries::LoadCurve, {{static_cast<double>(static_cast<long double>(st.H) / 1000), 0.0}});
+        view_.add_points(LinkSeries::LoadCurve,
+                         {{static_cast<double>(static_cast<long double>(st.H) / 1000), 0.0}});
     view_.add_points(LinkSeries::FtLine,
                      {{view_.bottom_maximum(LinkChart::Main),
                        static_cast<double>(static_cast<long double>(st.Ft) / 1000)}});

@@ -75,7 +75,8 @@ public:
     // About 15 s of retries with nothing at all from the unit: it is not there.
     static constexpr int kSilentRetryLimit = 15;
 
-    LinkProtocol(LinkPort& port, LinkTimer& timer1, LinkTimer& timer2, LinkTimer& timer3, LinkView& view);
+    LinkProtocol(LinkPort& port, LinkTimer& timer1, LinkTimer& timer2, LinkTimer& timer3,
+                 LinkView& view);
 
     // Window creation, once at program start: the watchdog runs from here on.
     void FormCreate();

@@ -3,10 +3,8 @@
 namespace lekta {
 
 LinkSession::LinkSession(LinkView& view)
-    : port_(std::make_unique<TCommPortDriver>()),
-      link_(*port_),
-      timer1_([this] { protocol_.Timer1Timer(); }),
-      timer2_([this] { protocol_.Timer2Timer(); }),
+    : port_(std::make_unique<TCommPortDriver>()), link_(*port_),
+      timer1_([this] { protocol_.Timer1Timer(); }), timer2_([this] { protocol_.Timer2Timer(); }),
       timer3_([this] { protocol_.Timer3Timer(); }),
       protocol_(link_, timer1_, timer2_, timer3_, view)
 {

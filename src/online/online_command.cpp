@@ -8,11 +8,10 @@
 
 namespace lekta {
 
-const char* const kOnlineChecklist =
-    "1.Подключите электоронный блок \n"
-    "2. Установите образец \n"
-    "3.Перейти к автоподстройке\n"
-    "4.Включить двигатель";
+const char* const kOnlineChecklist = "1.Подключите электоронный блок \n"
+                                     "2. Установите образец \n"
+                                     "3.Перейти к автоподстройке\n"
+                                     "4.Включить двигатель";
 
 void N40Click(const OnlineCommand& c)
 {

@@ -9,7 +9,9 @@
 
 namespace lekta {
 
-namespace ui { class Dialogs; }
+namespace ui {
+class Dialogs;
+}
 class TForm2;
 class TForm10;
 class TCommPortDriver;

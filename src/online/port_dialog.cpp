@@ -7,11 +7,11 @@
 #include "ui/guarded_connect.h"
 #include "ui/window_placement.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QAbstractItemView>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -19,10 +19,8 @@ namespace lekta {
 
 TForm10::TForm10(ui::Dialogs& dialogs, TForm2& online_window, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
-      ComboBox1(new QComboBox(this)),
-      btnOK(new QPushButton(QStringLiteral("ОК"), this)),
-      Button2(new QPushButton(QStringLiteral("Отмена"), this)),
-      dialogs_(dialogs),
+      ComboBox1(new QComboBox(this)), btnOK(new QPushButton(QStringLiteral("ОК"), this)),
+      Button2(new QPushButton(QStringLiteral("Отмена"), this)), dialogs_(dialogs),
       online_window_(online_window)
 {
     setObjectName("Form10");

@@ -10,7 +10,9 @@ class QPushButton;
 
 namespace lekta {
 
-namespace ui { class Dialogs; }
+namespace ui {
+class Dialogs;
+}
 class TForm2;
 
 class TForm10 : public QDialog {

@@ -42,14 +42,16 @@ std::vector<std::string> entries(const std::string& dir)
 long tty_number(const std::string& name, std::size_t prefix)
 {
     const std::string digits = name.substr(prefix);
-    if (digits.empty() || !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
+    if (digits.empty() ||
+        !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
         return -1;
     return digits.size() > 9 ? -1 : std::atol(digits.c_str());
 }
 
 }  // namespace
 
-std::vector<std::string> usb_serial_candidates(const std::string& dev_root, const std::vector<std::string>& already)
+std::vector<std::string> usb_serial_candidates(const std::string& dev_root,
+                                               const std::vector<std::string>& already)
 {
     std::set<std::string> seen;
     for (const std::string& p : already)
@@ -89,7 +91,8 @@ std::vector<QString> com_port_names()
     return names;
 }
 
-QStringList scan_ports(TCommPortDriver& port, const std::vector<QString>& com_names, const std::string& dev_root)
+QStringList scan_ports(TCommPortDriver& port, const std::vector<QString>& com_names,
+                       const std::string& dev_root)
 {
     QStringList found;
     std::vector<std::string> com_paths;

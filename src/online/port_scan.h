@@ -23,7 +23,8 @@ std::vector<QString> com_port_names();
 // Tries each name on the port (PortName, Connect, Disconnect) and returns
 // those that opened, in order: the COM names, then the USB candidates under
 // dev_root by their path.
-QStringList scan_ports(TCommPortDriver& port, const std::vector<QString>& com_names = com_port_names(),
+QStringList scan_ports(TCommPortDriver& port,
+                       const std::vector<QString>& com_names = com_port_names(),
                        const std::string& dev_root = "/dev");
 
 }  // namespace lekta

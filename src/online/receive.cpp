@@ -1,8 +1,8 @@
 #include "online/receive.h"
 
 #include "app/shell_state.h"
-#include "online/online_state.h"
 #include "chart/chart.h"
+#include "online/online_state.h"
 #include "ui/error_display.h"
 #include "ui/grid.h"
 #include "ui/guarded_connect.h"
@@ -14,15 +14,15 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QStyle>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
-#include <QProgressBar>
 #include <QPainter>
+#include <QProgressBar>
 #include <QShowEvent>
-#include <QStyledItemDelegate>
 #include <QSplitter>
+#include <QStyle>
+#include <QStyledItemDelegate>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <array>
@@ -33,8 +33,8 @@ namespace {
 
 const QString kWaiting = QStringLiteral("Ожидание готовности прибора ...");
 const QString kLinkLost = QStringLiteral("Связь с прибором потеряна !");
-const QString kNotFound =
-    QStringLiteral("Прибор не обнаружен! Проверте правильность подключения согласно инструкции!");
+const QString kNotFound = QStringLiteral(
+    "Прибор не обнаружен! Проверте правильность подключения согласно инструкции!");
 
 // The point table repaints its visible rows at every response, and its
 // cells are short numbers: one drawText each instead of the style's whole
@@ -42,16 +42,19 @@ const QString kNotFound =
 class NumberCellDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
-    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override
     {
         const bool selected = option.state & QStyle::State_Selected;
         if (selected)
             painter->fillRect(option.rect, option.palette.highlight());
-        painter->setPen(selected ? option.palette.highlightedText().color() : option.palette.text().color());
+        painter->setPen(selected ? option.palette.highlightedText().color()
+                                 : option.palette.text().color());
         painter->setFont(option.font);
         const QVariant align = index.data(Qt::TextAlignmentRole);
         const int flags = align.isValid() ? align.toInt() : int(Qt::AlignCenter);
-        painter->drawText(option.rect.adjusted(2, 0, -2, 0), flags, index.data(Qt::DisplayRole).toString());
+        painter->drawText(option.rect.adjusted(2, 0, -2, 0), flags,
+                          index.data(Qt::DisplayRole).toString());
     }
 };
 
@@ -73,8 +76,8 @@ QLabel* text(const char* name, const QString& caption, QWidget* parent)
 }  // namespace
 
 TForm2::TForm2(ui::Dialogs& dialogs, QWidget* parent)
-    : QDialog(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
-                          Qt::WindowCloseButtonHint),
+    : QDialog(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint),
       dialogs_(dialogs)
 {
     setObjectName("Form2");
@@ -107,9 +110,12 @@ TForm2::TForm2(ui::Dialogs& dialogs, QWidget* parent)
     NextGrid1 = new ui::Grid(Panel1);
     NextGrid1->setObjectName("NextGrid1");
     NextGrid1->setItemDelegate(new NumberCellDelegate(NextGrid1));
-    NextGrid1->AddColumn({"NxTextColumn1", QStringLiteral("F, кН"), 51, 0, true, false, false, Qt::AlignCenter});
-    NextGrid1->AddColumn({"NxTextColumn2", QStringLiteral("H Δ,  мм."), 52, 0, true, false, false, Qt::AlignCenter});
-    NextGrid1->AddColumn({"NxTextColumn3", QStringLiteral("H Δe, мм"), 60, 0, true, false, false, Qt::AlignCenter});
+    NextGrid1->AddColumn(
+        {"NxTextColumn1", QStringLiteral("F, кН"), 51, 0, true, false, false, Qt::AlignCenter});
+    NextGrid1->AddColumn(
+        {"NxTextColumn2", QStringLiteral("H Δ,  мм."), 52, 0, true, false, false, Qt::AlignCenter});
+    NextGrid1->AddColumn(
+        {"NxTextColumn3", QStringLiteral("H Δe, мм"), 60, 0, true, false, false, Qt::AlignCenter});
     // The column wide enough for its caption and the longest value it will
     // hold, and the panel wide enough for the columns, so that nothing is cut
     // off and no sideways scrolling is needed in this font.
@@ -119,8 +125,9 @@ TForm2::TForm2(ui::Dialogs& dialogs, QWidget* parent)
     int table_width = NextGrid1->verticalHeader()->width() + 2 * NextGrid1->frameWidth() +
                       NextGrid1->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 2;
     for (int c = 0; c < 3; ++c) {
-        const int w = std::max({NextGrid1->Column(c).width, grid_metrics.horizontalAdvance(widest[c]) + 12,
-                                header_metrics.horizontalAdvance(NextGrid1->Column(c).caption) + 10});
+        const int w = std::max(
+            {NextGrid1->Column(c).width, grid_metrics.horizontalAdvance(widest[c]) + 12,
+             header_metrics.horizontalAdvance(NextGrid1->Column(c).caption) + 10});
         NextGrid1->SetColumnWidth(c, w);
         table_width += w;
     }
@@ -202,7 +209,8 @@ void TForm2::build_menu()
     MainMenu1->setObjectName("MainMenu1");
     N1 = MainMenu1->addMenu(QStringLiteral("Параметры"));
     N1->setObjectName("N1");
-    auto item = [this](QAction*& a, const char* name, const QString& caption, void (TForm2::*handler)()) {
+    auto item = [this](QAction*& a, const char* name, const QString& caption,
+                       void (TForm2::*handler)()) {
         a = N1->addAction(caption);
         a->setObjectName(name);
         ui::connect_guarded(a, &QAction::triggered, this, handler);
@@ -487,9 +495,10 @@ void TForm2::add_rows(const std::vector<PointRow>& rows)
     std::vector<std::vector<QString>> cells;
     cells.reserve(rows.size());
     for (const PointRow& r : rows) {
-        cells.push_back({QString::fromUtf8(r.f.data(), qsizetype(r.f.size())),
-                         QString::fromUtf8(r.h.data(), qsizetype(r.h.size())),
-                         r.has_he ? QString::fromUtf8(r.he.data(), qsizetype(r.he.size())) : QString()});
+        cells.push_back(
+            {QString::fromUtf8(r.f.data(), qsizetype(r.f.size())),
+             QString::fromUtf8(r.h.data(), qsizetype(r.h.size())),
+             r.has_he ? QString::fromUtf8(r.he.data(), qsizetype(r.he.size())) : QString()});
     }
     NextGrid1->AppendRows(std::move(cells));
 }

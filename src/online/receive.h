@@ -40,9 +40,9 @@ public:
     // Menu commands that later folders provide; the program entry wires them.
     struct Commands {
         std::function<void()> graph_parameters;  // "Настройки Графика": the graph parameters dialog
-        std::function<void()> export_curve;      // "Экспорт": the curve into a workbook
-        std::function<void()> save_picture;      // "Сохранить График в  Файл"
-        std::function<void()> print_chart;       // "Печать Графика"
+        std::function<void()> export_curve;  // "Экспорт": the curve into a workbook
+        std::function<void()> save_picture;  // "Сохранить График в  Файл"
+        std::function<void()> print_chart;   // "Печать Графика"
     } commands;
 
     QMenuBar* MainMenu1;
@@ -62,7 +62,7 @@ public:
     ui::Chart* Chart2;
     ui::ChartSeries* LineSeries1;      // F(H Δe)
     ui::ChartSeries* FastLineSeries1;  // F0.2 line
-    QLabel* StaticText2;  // status line
+    QLabel* StaticText2;               // status line
     QProgressBar* ProgressBar1;
     QGroupBox* GroupBox1;
     QLabel *StaticText4, *StaticText5;  // "Тип прибора:"
@@ -88,11 +88,11 @@ public:
     // Handlers, callable from tests as the window calls them.
     void FormShow();
     void FormClose();
-    void N2Click();  // "Настройки Графика"
-    void N3Click();  // "Экспорт"
-    void N5Click();  // "Сохранить График в  Файл"
-    void Gt1Click(); // "Печать Графика"
-    void N4Click();  // "Выход"
+    void N2Click();   // "Настройки Графика"
+    void N3Click();   // "Экспорт"
+    void N5Click();   // "Сохранить График в  Файл"
+    void Gt1Click();  // "Печать Графика"
+    void N4Click();   // "Выход"
 
     // The line width of the load curve for a setting text: its whole number,
     // or 3 when the text is not one (the empty setting of a first run too).

@@ -47,11 +47,17 @@ long com_number(const std::string& s)
 }
 
 // Nothing to read or no room to write on a non-blocking descriptor.
-bool would_block() { return errno == EAGAIN || errno == EWOULDBLOCK; }
+bool would_block()
+{
+    return errno == EAGAIN || errno == EWOULDBLOCK;
+}
 
 // A device without modem lines (a pseudo-terminal, some adapters) refuses
 // their ioctls with one of these; that is not a fault of the port.
-bool no_modem_lines_errno() { return errno == ENOTTY || errno == EINVAL || errno == ENOSYS; }
+bool no_modem_lines_errno()
+{
+    return errno == ENOTTY || errno == EINVAL || errno == ENOSYS;
+}
 
 speed_t standard_speed(std::uint32_t baud)
 {
@@ -83,7 +89,8 @@ speed_t standard_speed(std::uint32_t baud)
     }
 }
 
-#if defined(__linux__) && (defined(__x86_64__) || defined(__i386__) || defined(__aarch64__) || defined(__arm__))
+#if defined(__linux__) &&                                                                          \
+    (defined(__x86_64__) || defined(__i386__) || defined(__aarch64__) || defined(__arm__))
 // The kernel's termios2, which carries a speed in bit/s for rates without a
 // Bxxx constant (14400, 56000, 128000, 256000). Declared here because the
 // kernel header clashes with <termios.h>.
@@ -113,7 +120,10 @@ bool set_other_speed(int fd, std::uint32_t baud)
     return ::ioctl(fd, kTcSets2, &t) == 0;
 }
 #else
-bool set_other_speed(int, std::uint32_t) { return false; }
+bool set_other_speed(int, std::uint32_t)
+{
+    return false;
+}
 #endif
 
 bool set_modem_bit(int fd, int bit, bool on)
@@ -157,7 +167,8 @@ bool SerialDevice::open(const std::string& path)
     if (opened < 0)
         return false;
     // The lock first: a second holder must fail before it touches the line.
-    if (::flock(opened, LOCK_EX | LOCK_NB) != 0 || !::isatty(opened) || ::ioctl(opened, TIOCEXCL) != 0) {
+    if (::flock(opened, LOCK_EX | LOCK_NB) != 0 || !::isatty(opened) ||
+        ::ioctl(opened, TIOCEXCL) != 0) {
         ::close(opened);
         return false;
     }
@@ -178,7 +189,8 @@ void SerialDevice::close()
 bool SerialDevice::configure(const SerialLineConfig& cfg)
 {
     if (fd_ < 0 || cfg.baud == 0 || cfg.data_bits < 5 || cfg.data_bits > 8 || cfg.parity < 0 ||
-        cfg.parity > 4 || cfg.stop_bits < 0 || cfg.stop_bits > 2 || cfg.hw_flow < 0 || cfg.hw_flow > 2)
+        cfg.parity > 4 || cfg.stop_bits < 0 || cfg.stop_bits > 2 || cfg.hw_flow < 0 ||
+        cfg.hw_flow > 2)
         return false;
     termios t{};
     if (::tcgetattr(fd_, &t) != 0)

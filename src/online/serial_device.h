@@ -24,7 +24,7 @@ struct SerialLineConfig {
     int stop_bits = 0;          // 0 one, 1 one and a half, 2 two
     int hw_flow = 1;            // 0 none (RTS low), 1 none with RTS raised, 2 RTS/CTS
     bool xon_xoff = false;
-    bool dtr_on = true;         // raise DTR (else lower it)
+    bool dtr_on = true;  // raise DTR (else lower it)
 };
 
 // Modem status lines, as returned by SerialDevice::modem_status().

@@ -55,7 +55,8 @@ struct CloseOnExit {
 
 }  // namespace
 
-QString exp2excel(const TextTable& grid, ExportProgress& progress, const ApplicationOptions& options)
+QString exp2excel(const TextTable& grid, ExportProgress& progress,
+                  const ApplicationOptions& options)
 {
     CloseOnExit close{progress};
     progress.begin(QStringLiteral("Экспорт ..."));

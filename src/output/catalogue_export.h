@@ -19,7 +19,8 @@ class TextTable;
 // copy's path; throws on any failure (a text that is not a number, a copy
 // that could not be stored) after closing the progress window, and then no
 // file is left behind.
-QString exp2excel(const TextTable& grid, ExportProgress& progress, const ApplicationOptions& options);
+QString exp2excel(const TextTable& grid, ExportProgress& progress,
+                  const ApplicationOptions& options);
 
 // The menu command: nothing at all for an empty catalogue; otherwise the
 // export with TForm9 showing "Экспорт ...", then a message naming the file.

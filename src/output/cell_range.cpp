@@ -77,10 +77,12 @@ QString column_letters(int column)
 
 QString range_text(const CellBox& box)
 {
-    const QString first = column_letters(box.first_column) + QString::fromStdString(std::to_string(box.first_row));
+    const QString first = column_letters(box.first_column) +
+                          QString::fromStdString(std::to_string(box.first_row));
     if (box.rows() == 1 && box.columns() == 1)
         return first;
-    return first + ":" + column_letters(box.last_column) + QString::fromStdString(std::to_string(box.last_row));
+    return first + ":" + column_letters(box.last_column) +
+           QString::fromStdString(std::to_string(box.last_row));
 }
 
 }  // namespace lekta::output

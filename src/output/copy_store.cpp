@@ -82,7 +82,8 @@ QString store_copy(const Workbook& book, const QString& default_dir, const QStri
     const QString shown_dir = QDir::toNativeSeparators(QDir::cleanPath(dir));
     const QFileInfo info(dir);
     if (!info.exists() || !info.isDir())
-        fail(QStringLiteral("Книга не сохранена: папка по умолчанию «%1» не существует.").arg(shown_dir));
+        fail(QStringLiteral("Книга не сохранена: папка по умолчанию «%1» не существует.")
+                 .arg(shown_dir));
 
     const QDir folder(dir);
     std::string tmp = QFile::encodeName(folder.filePath("." + base + ".xlsx.XXXXXX")).toStdString();
@@ -90,7 +91,8 @@ QString store_copy(const Workbook& book, const QString& default_dir, const QStri
     if (fd < 0) {
         const int e = errno;
         if (e == EACCES || e == EPERM || e == EROFS)
-            fail(QStringLiteral("Книга не сохранена: в папку по умолчанию «%1» нельзя записать.").arg(shown_dir));
+            fail(QStringLiteral("Книга не сохранена: в папку по умолчанию «%1» нельзя записать.")
+                     .arg(shown_dir));
         fail(QStringLiteral("Книга не сохранена в папку «%1»: %2").arg(shown_dir, system_text(e)));
     }
     // mkstemp makes the file private; the copy is an ordinary document.
@@ -107,10 +109,11 @@ QString store_copy(const Workbook& book, const QString& default_dir, const QStri
             if (e == 0)
                 return QDir::cleanPath(folder.absoluteFilePath(copy_file_name(base, n)));
             if (e != EEXIST)
-                fail(QStringLiteral("Книга не сохранена в файл «%1»: %2").arg(QDir::toNativeSeparators(path),
-                                                                            system_text(e)));
+                fail(QStringLiteral("Книга не сохранена в файл «%1»: %2")
+                         .arg(QDir::toNativeSeparators(path), system_text(e)));
         }
-        fail(QStringLiteral("Книга не сохранена: в папке «%1» нет свободного имени для «%2».").arg(shown_dir, base));
+        fail(QStringLiteral("Книга не сохранена: в папке «%1» нет свободного имени для «%2».")
+                 .arg(shown_dir, base));
     } catch (...) {
         ::unlink(tmp.c_str());
         throw;

@@ -9,7 +9,9 @@
 
 #include "output/spreadsheet_app.h"
 
-namespace lekta::analysis { struct ComparedResults; }
+namespace lekta::analysis {
+struct ComparedResults;
+}
 
 namespace lekta::output {
 

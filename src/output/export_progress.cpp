@@ -8,7 +8,8 @@
 
 namespace lekta {
 
-TForm9::TForm9(QWidget* parent) : QDialog(parent, Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::Dialog)
+TForm9::TForm9(QWidget* parent)
+    : QDialog(parent, Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::Dialog)
 {
     setObjectName("Form9");
     setFixedSize(425, 64);

@@ -1,7 +1,7 @@
 #include "output/export_steps.h"
 
-#include "output/text_table.h"
 #include "common/number_text.h"
+#include "output/text_table.h"
 #include "ui/dialogs.h"
 #include "ui/error_display.h"
 
@@ -33,7 +33,8 @@ void prepare_curve_sheet(Worksheet& sheet, int width)
     style_title_rows(sheet);
 }
 
-QString store_show_quit(Application& app, const QString& name, const std::function<void()>& before_show)
+QString store_show_quit(Application& app, const QString& name,
+                        const std::function<void()>& before_show)
 {
     auto finish = [&] {
         if (before_show)
@@ -64,10 +65,12 @@ bool cell_number(const TextTable& table, int column, int row, double& value)
 void report_stored(const ApplicationOptions& options, const QString& path)
 {
     if (options.dialogs && !path.isEmpty())
-        ui::show_message(*options.dialogs, QStringLiteral("Книга сохранена в файл ") + QDir::toNativeSeparators(path));
+        ui::show_message(*options.dialogs, QStringLiteral("Книга сохранена в файл ") +
+                                               QDir::toNativeSeparators(path));
 }
 
-void run_curve_export(bool has_data, const ApplicationOptions& options, const std::function<QString()>& export_curve)
+void run_curve_export(bool has_data, const ApplicationOptions& options,
+                      const std::function<QString()>& export_curve)
 {
     if (!has_data) {
         if (options.dialogs)

@@ -23,7 +23,8 @@ void style_title_rows(Worksheet& sheet);
 
 // SaveCopyAs(name); then, whether it stored or not, before_show(), Visible
 // and Quit; a storing error is passed on after them. Returns the stored path.
-QString store_show_quit(Application& app, const QString& name, const std::function<void()>& before_show = {});
+QString store_show_quit(Application& app, const QString& name,
+                        const std::function<void()>& before_show = {});
 
 // The text of a table cell as a number, or nothing for an empty text.
 bool cell_number(const TextTable& table, int column, int row, double& value);
@@ -35,6 +36,7 @@ void report_stored(const ApplicationOptions& options, const QString& path);
 // without data, and no application is started; otherwise the export, then
 // the message naming the file, or the failure through the general error
 // display.
-void run_curve_export(bool has_data, const ApplicationOptions& options, const std::function<QString()>& export_curve);
+void run_curve_export(bool has_data, const ApplicationOptions& options,
+                      const std::function<QString()>& export_curve);
 
 }  // namespace lekta::output

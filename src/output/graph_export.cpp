@@ -95,7 +95,8 @@ QString excelgo2(const GraphExportSource& source, const ApplicationOptions& opti
     // Taken while the data sheet is still the active sheet; the new chart
     // becomes the active one.
     // Without an Ft the first chart draws the curve alone.
-    const SheetRange curve = app.ActiveWorkbook().ActiveSheet().Range((source.ft_level ? "F3:H" : "F3:G") + last);
+    const SheetRange curve = app.ActiveWorkbook().ActiveSheet().Range(
+        (source.ft_level ? "F3:H" : "F3:G") + last);
     Chart& first = app.ActiveWorkbook().Charts().Add();
     first.ChartType(kSmoothScatterNoMarkers);
     first.SetSourceData(curve, kPlotByColumns);
@@ -103,8 +104,9 @@ QString excelgo2(const GraphExportSource& source, const ApplicationOptions& opti
     if (extensometer) {
         Chart& second = app.ActiveWorkbook().Charts().Add();
         second.ChartType(kSmoothScatterNoMarkers);
-        second.SetSourceData(app.Workbooks(1).WorkSheets(QString::fromUtf8(kSheetName)).Range("B3:D" + last),
-                             kPlotByColumns);
+        second.SetSourceData(
+            app.Workbooks(1).WorkSheets(QString::fromUtf8(kSheetName)).Range("B3:D" + last),
+            kPlotByColumns);
         title_axes(second, QStringLiteral("H Δe, мм"));
     }
     return store_show_quit(app, name);
@@ -112,7 +114,8 @@ QString excelgo2(const GraphExportSource& source, const ApplicationOptions& opti
 
 void N3Click(const GraphExportSource& source, const ApplicationOptions& options)
 {
-    run_curve_export(has_deformation(source.table), options, [&] { return excelgo2(source, options); });
+    run_curve_export(has_deformation(source.table), options,
+                     [&] { return excelgo2(source, options); });
 }
 
 }  // namespace lekta::output

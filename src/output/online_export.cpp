@@ -59,7 +59,8 @@ QString excelgo(const OnlineExportSource& source, const ApplicationOptions& opti
 
 void N3Click(const OnlineExportSource& source, const ApplicationOptions& options)
 {
-    run_curve_export(source.table.RowCount() > 0, options, [&] { return excelgo(source, options); });
+    run_curve_export(source.table.RowCount() > 0, options,
+                     [&] { return excelgo(source, options); });
 }
 
 }  // namespace lekta::output

@@ -26,10 +26,8 @@ struct PictureType {
     const char* patterns;
 };
 constexpr PictureType kPictureTypes[] = {
-    {"png", "Рисунок PNG", "*.png"},
-    {"jpg", "Рисунок JPEG", "*.jpg;*.jpeg"},
-    {"bmp", "Точечный рисунок", "*.bmp"},
-    {"tif", "Рисунок TIFF", "*.tif;*.tiff"},
+    {"png", "Рисунок PNG", "*.png"},      {"jpg", "Рисунок JPEG", "*.jpg;*.jpeg"},
+    {"bmp", "Точечный рисунок", "*.bmp"}, {"tif", "Рисунок TIFF", "*.tif;*.tiff"},
     {"webp", "Рисунок WebP", "*.webp"},
 };
 
@@ -43,17 +41,24 @@ QString picture_filter()
         const QString patterns = QString::fromLatin1(t.patterns);
         all << patterns;
         parts << QStringLiteral("%1 (%2)|%3")
-                     .arg(QString::fromUtf8(t.description), QString(patterns).replace(';', ' '), patterns);
+                     .arg(QString::fromUtf8(t.description), QString(patterns).replace(';', ' '),
+                          patterns);
     }
-    return QStringLiteral("Все рисунки (%1)|%2|").arg(all.join(' ').replace(';', ' '), all.join(';')) + parts.join('|');
+    return QStringLiteral("Все рисунки (%1)|%2|")
+               .arg(all.join(' ').replace(';', ' '), all.join(';')) +
+           parts.join('|');
 }
 
 // The image writer's format for a file suffix; empty when no writer takes it.
 QByteArray picture_format(const QString& suffix)
 {
     const QString s = suffix.toLower();
-    const QByteArray format = s == "jpeg" ? QByteArray("jpg") : s == "tiff" ? QByteArray("tif") : s.toLatin1();
-    return !format.isEmpty() && QImageWriter::supportedImageFormats().contains(format) ? format : QByteArray();
+    const QByteArray format = s == "jpeg"   ? QByteArray("jpg")
+                              : s == "tiff" ? QByteArray("tif")
+                                            : s.toLatin1();
+    return !format.isEmpty() && QImageWriter::supportedImageFormats().contains(format)
+               ? format
+               : QByteArray();
 }
 
 // "dir/name (n).ext" for n > 1, the path itself for n = 1.
@@ -64,7 +69,8 @@ QString numbered(const QString& path, int n)
     const QFileInfo info(path);
     const QString suffix = info.suffix();
     const QString base = suffix.isEmpty() ? info.fileName() : info.completeBaseName();
-    const QString name = base + QStringLiteral(" (%1)").arg(n) + (suffix.isEmpty() ? QString() : '.' + suffix);
+    const QString name = base + QStringLiteral(" (%1)").arg(n) +
+                         (suffix.isEmpty() ? QString() : '.' + suffix);
     return info.dir().filePath(name);
 }
 
@@ -159,8 +165,9 @@ void N9Click(const ui::Grid& grid, ui::Dialogs& dialogs, QPrinter& printer)
     const QString file = print_to_target(printer, true, [&] {
         if (!ui::GridPrint(grid).Print(printer))
             throw PrintError("Не удалось напечатать каталог: принтер \"" +
-                             (printer.outputFormat() == QPrinter::PdfFormat ? printer.outputFileName()
-                                                                            : printer.printerName())
+                             (printer.outputFormat() == QPrinter::PdfFormat
+                                  ? printer.outputFileName()
+                                  : printer.printerName())
                                  .toStdString() +
                              "\" недоступен.");
     });
@@ -177,7 +184,8 @@ void print_chart(ui::Chart& chart, ui::Dialogs& dialogs, QPrinter& printer)
         QPainter painter;
         if (!painter.begin(&printer))
             throw PrintError("Не удалось напечатать график: принтер недоступен.");
-        chart.Print(painter, QRect(0, 0, printer.width(), printer.height()), QMarginsF(4, 4, 4, 4), false);
+        chart.Print(painter, QRect(0, 0, printer.width(), printer.height()), QMarginsF(4, 4, 4, 4),
+                    false);
         painter.end();
     });
     say_where(dialogs, QStringLiteral("График напечатан в файл "), file);
@@ -188,7 +196,8 @@ void write_chart_picture(ui::Chart& chart, const QString& path)
     const QString suffix = QFileInfo(path).suffix().toLower();
     const QByteArray format = picture_format(suffix);
     if (format.isEmpty())
-        throw PrintError("Рисунок не сохранён: тип файла \"" + suffix.toStdString() + "\" не поддерживается.");
+        throw PrintError("Рисунок не сохранён: тип файла \"" + suffix.toStdString() +
+                         "\" не поддерживается.");
     QImage image;
     {
         ui::ScopedHiddenTitle hidden(chart);
@@ -196,7 +205,8 @@ void write_chart_picture(ui::Chart& chart, const QString& path)
     }
     QImageWriter writer(path, format);
     if (!writer.write(image))
-        throw PrintError("Рисунок не сохранён в файл " + path.toStdString() + ": " + writer.errorString().toStdString());
+        throw PrintError("Рисунок не сохранён в файл " + path.toStdString() + ": " +
+                         writer.errorString().toStdString());
 }
 
 void save_chart_picture(ui::Chart& chart, const ui::FileDialog& dialog, ui::Dialogs& dialogs)

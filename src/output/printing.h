@@ -8,7 +8,12 @@
 
 class QPrinter;
 
-namespace lekta::ui { class Chart; class Dialogs; class Grid; struct FileDialog; }
+namespace lekta::ui {
+class Chart;
+class Dialogs;
+class Grid;
+struct FileDialog;
+}  // namespace lekta::ui
 
 namespace lekta::output {
 

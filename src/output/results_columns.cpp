@@ -12,7 +12,8 @@ QString text_of(const std::string& s)
 void write_results_columns(Worksheet& sheet, const analysis::ComparedResults& results)
 {
     using namespace analysis;
-    const int name = kResultsFirstColumn, value = name + 1, stored = name + 2, difference = name + 3;
+    const int name = kResultsFirstColumn, value = name + 1, stored = name + 2,
+              difference = name + 3;
     sheet.Cells(1, name) = QStringLiteral("Результаты по кривой");
     sheet.Cells(2, name) = QStringLiteral("Величина");
     sheet.Cells(2, value) = QStringLiteral("По кривой");

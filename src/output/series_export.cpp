@@ -10,7 +10,8 @@
 
 namespace lekta::output {
 
-std::vector<ui::ChartPoint> export_points(const std::vector<ui::ChartPoint>& points, std::size_t limit)
+std::vector<ui::ChartPoint> export_points(const std::vector<ui::ChartPoint>& points,
+                                          std::size_t limit)
 {
     if (points.size() <= limit || limit < 3)
         return points;
@@ -23,7 +24,8 @@ std::vector<ui::ChartPoint> export_points(const std::vector<ui::ChartPoint>& poi
     std::vector<std::size_t> at;
     at.reserve(limit);
     for (std::size_t i = 0; i + 1 < limit; ++i)
-        at.push_back(std::min(points.size() - 1, static_cast<std::size_t>(std::llround(static_cast<double>(i) * stride))));
+        at.push_back(std::min(points.size() - 1, static_cast<std::size_t>(std::llround(
+                                                     static_cast<double>(i) * stride))));
     at.push_back(peak);
     std::sort(at.begin(), at.end());
     at.erase(std::unique(at.begin(), at.end()), at.end());
@@ -39,7 +41,8 @@ namespace {
 void write_table(Worksheet& sheet, const SeriesExportSource& source)
 {
     const series::SeriesTable& t = source.table;
-    sheet.Cells(1, 1) = source.title + QStringLiteral(", ") + QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy"));
+    sheet.Cells(1, 1) = source.title + QStringLiteral(", ") +
+                        QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy"));
     sheet.Rows(1).Font().Bold(true);
     sheet.Rows(1).Font().Size(14);
     const int values = static_cast<int>(t.columns.size());
@@ -47,7 +50,8 @@ void write_table(Worksheet& sheet, const SeriesExportSource& source)
     sheet.Cells(head, 1) = QString::fromUtf8(series::kTestCaption);
     sheet.Cells(head, 2) = QString::fromUtf8(series::kFileCaption);
     for (int c = 0; c < values; ++c)
-        sheet.Cells(head, c + 3) = QString::fromStdString(t.columns[static_cast<std::size_t>(c)].caption);
+        sheet.Cells(head,
+                    c + 3) = QString::fromStdString(t.columns[static_cast<std::size_t>(c)].caption);
     sheet.Cells(head, values + 3) = QString::fromUtf8(series::kNoteCaption);
     sheet.Rows(head).Font().Bold(true);
     sheet.Columns(1).ColumnWidth(18);
@@ -63,7 +67,8 @@ void write_table(Worksheet& sheet, const SeriesExportSource& source)
         sheet.Cells(row, 2) = QString::fromStdString(tr.file);
         for (int c = 0; c < values; ++c)
             if (const auto& v = tr.values[static_cast<std::size_t>(c)])
-                sheet.Cells(row, c + 3).Value = analysis::rounded(*v, t.columns[static_cast<std::size_t>(c)].decimals);
+                sheet.Cells(row, c + 3).Value = analysis::rounded(
+                    *v, t.columns[static_cast<std::size_t>(c)].decimals);
         if (!tr.note.empty())
             sheet.Cells(row, values + 3) = QString::fromStdString(tr.note);
     }
@@ -75,9 +80,10 @@ void write_table(Worksheet& sheet, const SeriesExportSource& source)
             if (!v)
                 continue;
             const int decimals = s == series::Statistic::Count ? 0
-                                 : s == series::Statistic::Variation ? 2
-                                 : t.columns[static_cast<std::size_t>(c)].decimals +
-                                       (s == series::Statistic::Deviation ? 1 : 0);
+                                 : s == series::Statistic::Variation
+                                     ? 2
+                                     : t.columns[static_cast<std::size_t>(c)].decimals +
+                                           (s == series::Statistic::Deviation ? 1 : 0);
             sheet.Cells(row, c + 3).Value = analysis::rounded(*v, decimals);
         }
         sheet.Rows(row).Font().Bold(true);
@@ -107,8 +113,8 @@ QString export_series(const SeriesExportSource& source, const ApplicationOptions
     std::vector<Placed> placed;
     for (std::size_t i = 0; i < source.tests.size(); ++i) {
         const int col = first_col + static_cast<int>(i) * 2;
-        const std::vector<ui::ChartPoint> pts =
-            export_points(series::view_points(source.tests[i], source.view), kExportedCurvePoints);
+        const std::vector<ui::ChartPoint> pts = export_points(
+            series::view_points(source.tests[i], source.view), kExportedCurvePoints);
         table.Cells(2, col) = QString::fromStdString(source.tests[i].label());
         table.Cells(3, col) = x_title;
         table.Cells(3, col + 1) = y_title;
@@ -128,8 +134,10 @@ QString export_series(const SeriesExportSource& source, const ApplicationOptions
             continue;
         const CellBox xb{4, placed[i].column, 3 + placed[i].rows, placed[i].column};
         const CellBox yb{4, placed[i].column + 1, 3 + placed[i].rows, placed[i].column + 1};
-        chart->NewSeries(SheetRange(table, xb), SheetRange(table, yb), QString::fromStdString(source.tests[i].label()),
-                         i < source.colours.size() ? std::optional(source.colours[i]) : std::nullopt);
+        chart->NewSeries(SheetRange(table, xb), SheetRange(table, yb),
+                         QString::fromStdString(source.tests[i].label()),
+                         i < source.colours.size() ? std::optional(source.colours[i])
+                                                   : std::nullopt);
     }
     chart->HasLegend(true);
     chart->Axes().Item(kCategoryAxis).HasTitle(true);

@@ -21,8 +21,8 @@ struct SeriesExportSource {
     const series::SeriesTable& table;
     const std::vector<series::SeriesTest>& tests;  // the curves, in the legend's order
     series::SeriesView view;
-    QString title;                       // "Серия 22, испытаний: 6"
-    std::vector<std::int32_t> colours;   // one per test, 0x00BBGGRR
+    QString title;                      // "Серия 22, испытаний: 6"
+    std::vector<std::int32_t> colours;  // one per test, 0x00BBGGRR
 };
 
 // The workbook stored as "<title>.xlsx"; returns its path, throws on failure.
@@ -33,6 +33,7 @@ void series_export_command(const SeriesExportSource& source, const ApplicationOp
 
 // At most `limit` of the points, first and last kept, evenly strided, and
 // the point of the highest load always among them (the curve's peak).
-std::vector<ui::ChartPoint> export_points(const std::vector<ui::ChartPoint>& points, std::size_t limit);
+std::vector<ui::ChartPoint> export_points(const std::vector<ui::ChartPoint>& points,
+                                          std::size_t limit);
 
 }  // namespace lekta::output

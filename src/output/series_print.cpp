@@ -1,15 +1,15 @@
 #include "output/series_print.h"
 
 #include <QDate>
-#include <QFileInfo>
 #include <QDir>
+#include <QFileInfo>
 #include <QPainter>
 #include <QPrinter>
 #include <algorithm>
 
+#include "chart/chart.h"
 #include "output/printing.h"
 #include "series/series_window.h"
-#include "chart/chart.h"
 #include "ui/colour.h"
 #include "ui/dialogs.h"
 
@@ -20,7 +20,8 @@ QString free_file_name(const QString& path)
     if (!QFileInfo::exists(path))
         return path;
     const QFileInfo info(path);
-    const QString suffix = info.suffix().isEmpty() ? QString() : QStringLiteral(".") + info.suffix();
+    const QString suffix = info.suffix().isEmpty() ? QString()
+                                                   : QStringLiteral(".") + info.suffix();
     const QString base = info.path() + QLatin1Char('/') + info.completeBaseName();
     for (int n = 2;; ++n) {
         const QString candidate = base + QStringLiteral(" (%1)").arg(n) + suffix;
@@ -67,8 +68,8 @@ std::vector<std::vector<QString>> table_lines(const series::SeriesTable& t, std:
         std::vector<QString> line{QString::fromStdString(t.rows[r].label)};
         for (std::size_t c = 0; c < t.columns.size(); ++c)
             line.push_back(QString::fromStdString(t.value_text(r, c)));
-        line.push_back(QString::fromStdString(t.rows[r].note.empty() ? t.rows[r].file
-                                                                      : t.rows[r].file + ": " + t.rows[r].note));
+        line.push_back(QString::fromStdString(
+            t.rows[r].note.empty() ? t.rows[r].file : t.rows[r].file + ": " + t.rows[r].note));
         lines.push_back(std::move(line));
         bold.push_back(false);
     }
@@ -83,16 +84,18 @@ std::vector<std::vector<QString>> table_lines(const series::SeriesTable& t, std:
     return lines;
 }
 
-void draw_row(Report& report, double y, const std::vector<QString>& cells, const std::vector<double>& widths, double h,
-              bool header)
+void draw_row(Report& report, double y, const std::vector<QString>& cells,
+              const std::vector<double>& widths, double h, bool header)
 {
     QPainter& p = report.painter();
     double x = 0;
     for (std::size_t c = 0; c < cells.size(); ++c) {
         const QRectF cell(x + 3, y, widths[c] - 6, h);
         const bool left = c == 0 || c + 1 == cells.size();
-        p.drawText(cell, (header ? Qt::AlignCenter | Qt::TextWordWrap : (left ? Qt::AlignLeft : Qt::AlignRight)) |
-                             Qt::AlignVCenter,
+        p.drawText(cell,
+                   (header ? Qt::AlignCenter | Qt::TextWordWrap
+                           : (left ? Qt::AlignLeft : Qt::AlignRight)) |
+                       Qt::AlignVCenter,
                    cells[c]);
         x += widths[c];
     }
@@ -108,7 +111,7 @@ int print_series_report(TForm12& window, QPrinter& printer)
     if (!painter.begin(&printer))
         throw PrintError("Не удалось напечатать отчёт: принтер \"" +
                          (printer.outputFormat() == QPrinter::PdfFormat ? printer.outputFileName()
-                                                                         : printer.printerName())
+                                                                        : printer.printerName())
                              .toStdString() +
                          "\" недоступен.");
     Report report(painter, printer);
@@ -128,19 +131,22 @@ int print_series_report(TForm12& window, QPrinter& printer)
     painter.save();
     painter.resetTransform();
     const double k = report.k();
-    window.Chart1->Print(painter, QRect(0, static_cast<int>(y * k), static_cast<int>((W - legend_w) * k),
-                                        static_cast<int>(chart_h * k)),
+    window.Chart1->Print(painter,
+                         QRect(0, static_cast<int>(y * k), static_cast<int>((W - legend_w) * k),
+                               static_cast<int>(chart_h * k)),
                          QMarginsF(0, 0, 0, 0), false);
     painter.restore();
     report.font(11);
     const auto& tests = window.Tests();
     double ly = y + 10;
     for (std::size_t i = 0; i < tests.size() && ly < y + chart_h - 14; ++i) {
-        const QColor colour = ui::windows_colour(window.Chart1->Series(static_cast<int>(i))->Color());
+        const QColor colour = ui::windows_colour(
+            window.Chart1->Series(static_cast<int>(i))->Color());
         painter.setPen(QPen(colour, i == static_cast<std::size_t>(window.Highlighted()) ? 4 : 2));
         painter.drawLine(QPointF(W - legend_w + 8, ly + 7), QPointF(W - legend_w + 32, ly + 7));
         painter.setPen(Qt::black);
-        painter.drawText(QRectF(W - legend_w + 38, ly, legend_w - 38, 14), Qt::AlignLeft | Qt::AlignVCenter,
+        painter.drawText(QRectF(W - legend_w + 38, ly, legend_w - 38, 14),
+                         Qt::AlignLeft | Qt::AlignVCenter,
                          QString::fromStdString(tests[i].label()));
         ly += 16;
     }
@@ -207,7 +213,8 @@ QString print_series(TForm12& window, ui::Dialogs& dialogs, QPrinter& printer)
     if (!file.isEmpty()) {
         if (!QFileInfo::exists(file))
             throw PrintError("Отчёт не сохранён в файл " + file.toStdString() + ".");
-        ui::show_message(dialogs, QStringLiteral("Отчёт сохранён в файл ") + QDir::toNativeSeparators(file));
+        ui::show_message(dialogs,
+                         QStringLiteral("Отчёт сохранён в файл ") + QDir::toNativeSeparators(file));
     }
     return file;
 }

@@ -13,8 +13,10 @@ class QPrinter;
 
 namespace lekta {
 class TForm12;
-namespace ui { class Dialogs; }
+namespace ui {
+class Dialogs;
 }
+}  // namespace lekta
 
 namespace lekta::output {
 

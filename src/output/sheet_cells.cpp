@@ -91,12 +91,14 @@ bool box_of(const std::vector<std::vector<Cell>>& columns, Keep keep, CellBox& b
 
 bool SheetCells::bounds(Cell::Kind kind, CellBox& box) const
 {
-    return box_of(columns_, [kind](const Cell& c) { return c.kind == kind; }, box);
+    return box_of(
+        columns_, [kind](const Cell& c) { return c.kind == kind; }, box);
 }
 
 bool SheetCells::any_bounds(CellBox& box) const
 {
-    return box_of(columns_, [](const Cell& c) { return c.kind != Cell::Kind::Empty; }, box);
+    return box_of(
+        columns_, [](const Cell& c) { return c.kind != Cell::Kind::Empty; }, box);
 }
 
 }  // namespace lekta::output

@@ -72,7 +72,8 @@ void AxisTitleFont::Size(int points)
 void Sheet::Name(const QString& name)
 {
     static const QString forbidden = QStringLiteral("[]:*?/\\");
-    bool ok = !name.isEmpty() && name.size() <= 31 && !name.startsWith('\'') && !name.endsWith('\'');
+    bool ok = !name.isEmpty() && name.size() <= 31 && !name.startsWith('\'') &&
+              !name.endsWith('\'');
     for (QChar ch : name)
         ok = ok && !forbidden.contains(ch);
     if (!ok)
@@ -150,7 +151,8 @@ SheetRange Worksheet::UsedRange() const
 Axis AxisList::Item(int kind)
 {
     if (kind != kCategoryAxis && kind != kValueAxis)
-        fail("Axes.Item(" + num(kind) + "): the chart has a category axis (1) and a value axis (2)");
+        fail("Axes.Item(" + num(kind) +
+             "): the chart has a category axis (1) and a value axis (2)");
     return Axis(chart_->axes_[kind - 1]);
 }
 
@@ -164,7 +166,8 @@ AxisTitleRef Axis::AxisTitle()
 void Chart::ChartType(int type)
 {
     if (type != kSmoothScatterNoMarkers)
-        fail("ChartType " + num(type) + ": only the smoothed XY scatter without markers (73) is drawn");
+        fail("ChartType " + num(type) +
+             ": only the smoothed XY scatter without markers (73) is drawn");
     type_ = type;
 }
 
@@ -176,11 +179,13 @@ void Chart::SetSourceData(const SheetRange& Source, int PlotBy)
     for (const auto& s : book_->sheets())
         ours = ours || s.get() == &Source.sheet();
     if (!ours)
-        fail("SetSourceData: the range " + Source.Address() + " is not on a sheet of this workbook");
+        fail("SetSourceData: the range " + Source.Address() +
+             " is not on a sheet of this workbook");
     source_ = Source;
 }
 
-void Chart::NewSeries(const SheetRange& x, const SheetRange& y, const QString& name, std::optional<std::int32_t> color)
+void Chart::NewSeries(const SheetRange& x, const SheetRange& y, const QString& name,
+                      std::optional<std::int32_t> color)
 {
     for (const SheetRange* r : {&x, &y}) {
         bool ours = false;
@@ -207,9 +212,9 @@ Chart& ChartList::Add()
     QString name;
     for (int n = book_->charts_made_;; ++n) {
         name = QStringLiteral("Диаграмма") + num(n);
-        const bool taken = std::any_of(book_->sheets_.begin(), book_->sheets_.end(), [&](const auto& s) {
-            return s->Name().compare(name, Qt::CaseInsensitive) == 0;
-        });
+        const bool taken = std::any_of(
+            book_->sheets_.begin(), book_->sheets_.end(),
+            [&](const auto& s) { return s->Name().compare(name, Qt::CaseInsensitive) == 0; });
         if (!taken)
             break;
     }
@@ -261,14 +266,16 @@ Sheet& Workbook::ActiveSheet()
 void Workbook::SaveCopyAs(const QString& FileName)
 {
     app_->check_running();
-    app_->stored_copy_ = store_copy(*this, app_->options_.default_dir, FileName, app_->options_.writer);
+    app_->stored_copy_ = store_copy(*this, app_->options_.default_dir, FileName,
+                                    app_->options_.writer);
 }
 
 Workbook& WorkbookList::Add(int template_kind)
 {
     app_->check_running();
     if (template_kind != kWorksheetTemplate)
-        fail("Workbooks.Add(" + num(template_kind) + "): only a workbook of one worksheet (-4167) is made");
+        fail("Workbooks.Add(" + num(template_kind) +
+             "): only a workbook of one worksheet (-4167) is made");
     app_->books_.push_back(std::make_unique<Workbook>(*app_));
     return *app_->books_.back();
 }
@@ -300,7 +307,8 @@ Workbook& Application::Workbooks(int index)
 {
     check_running();
     if (index < 1 || static_cast<size_t>(index) > books_.size())
-        fail("Workbooks(" + num(index) + "): " + num(static_cast<long long>(books_.size())) + " workbook(s) open");
+        fail("Workbooks(" + num(index) + "): " + num(static_cast<long long>(books_.size())) +
+             " workbook(s) open");
     return *books_[static_cast<size_t>(index - 1)];
 }
 

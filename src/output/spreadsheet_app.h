@@ -29,7 +29,9 @@
 #include "output/spreadsheet_error.h"
 #include "output/xlsx_writer.h"
 
-namespace lekta::ui { class Dialogs; }
+namespace lekta::ui {
+class Dialogs;
+}
 
 namespace lekta::output {
 
@@ -75,7 +77,9 @@ private:
 // takes a float. An empty text empties the cell.
 class CellRef {
 public:
-    CellRef(SheetCells& cells, int row, int column) : Value{cells, row, column}, cells_(&cells), row_(row), column_(column) {}
+    CellRef(SheetCells& cells, int row, int column)
+        : Value{cells, row, column}, cells_(&cells), row_(row), column_(column)
+    {}
     CellRef& operator=(const QString& text);
     CellRef& operator=(double value);
     CellRef& operator=(int value) { return *this = static_cast<double>(value); }
@@ -148,7 +152,10 @@ public:
     ColumnRef Columns(int column);
     RowRef Rows(int row);
     CellRef Cells(int row, int column) { return CellRef(cells_, row, column); }
-    SheetRange Range(const QString& text) const override { return SheetRange(*this, parse_range_text(text)); }
+    SheetRange Range(const QString& text) const override
+    {
+        return SheetRange(*this, parse_range_text(text));
+    }
     // The block the sheet's data spans: the rows and columns of its numbers,
     // with the row of captions straight above them. Texts elsewhere (a title,
     // captions of columns that hold no numbers yet) do not widen it, so a
@@ -304,8 +311,8 @@ private:
 };
 
 struct ApplicationOptions {
-    QString default_dir;               // Default_dir: where SaveCopyAs stores
-    ui::Dialogs* dialogs = nullptr;    // Visible opens the stored copy through it
+    QString default_dir;             // Default_dir: where SaveCopyAs stores
+    ui::Dialogs* dialogs = nullptr;  // Visible opens the stored copy through it
     WriterOptions writer;
 };
 

@@ -3,7 +3,9 @@
 // (displayed) order, every column whether shown or hidden.
 #include <QString>
 
-namespace lekta::ui { class Grid; }
+namespace lekta::ui {
+class Grid;
+}
 
 namespace lekta::output {
 

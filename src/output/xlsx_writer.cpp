@@ -5,8 +5,8 @@
 
 #include <xlsxwriter.h>
 
-#include <clocale>
 #include <cerrno>
+#include <clocale>
 #include <cmath>
 #include <cstring>
 #include <locale.h>
@@ -126,8 +126,9 @@ void write_worksheet(lxw_workbook* wb, const Worksheet& sheet, Formats& formats,
         column_code[static_cast<size_t>(c)] = formats.number_format_id(cf->number_format);
         plain[static_cast<size_t>(c)] = formats.get(nullptr, column_code[static_cast<size_t>(c)]);
         if (cf->width || plain[static_cast<size_t>(c)])
-            check(worksheet_set_column(ws, static_cast<lxw_col_t>(c - 1), static_cast<lxw_col_t>(c - 1),
-                                       cf->width.value_or(LXW_DEF_COL_WIDTH), plain[static_cast<size_t>(c)]),
+            check(worksheet_set_column(
+                      ws, static_cast<lxw_col_t>(c - 1), static_cast<lxw_col_t>(c - 1),
+                      cf->width.value_or(LXW_DEF_COL_WIDTH), plain[static_cast<size_t>(c)]),
                   "ширина столбца");
     }
 
@@ -139,10 +140,12 @@ void write_worksheet(lxw_workbook* wb, const Worksheet& sheet, Formats& formats,
         const RowFont* font = sheet.row_font(r);
         const bool styled = font && font->any();
         if (styled) {
-            check(worksheet_set_row(ws, static_cast<lxw_row_t>(r - 1), row_height(*font), formats.get(font, 0)),
+            check(worksheet_set_row(ws, static_cast<lxw_row_t>(r - 1), row_height(*font),
+                                    formats.get(font, 0)),
                   "формат строки");
             for (int c = 1; c <= columns; ++c)
-                row_formats[static_cast<size_t>(c)] = formats.get(font, column_code[static_cast<size_t>(c)]);
+                row_formats[static_cast<size_t>(c)] = formats.get(
+                    font, column_code[static_cast<size_t>(c)]);
         }
         const std::vector<lxw_format*>& use = styled ? row_formats : plain;
         for (int c = 1; c <= cells.column_count(); ++c) {
@@ -153,9 +156,13 @@ void write_worksheet(lxw_workbook* wb, const Worksheet& sheet, Formats& formats,
             const auto row = static_cast<lxw_row_t>(r - 1);
             const auto column = static_cast<lxw_col_t>(c - 1);
             if (cell.kind == Cell::Kind::Number)
-                check(worksheet_write_number(ws, row, column, cell.number, use[static_cast<size_t>(c)]), "число");
+                check(worksheet_write_number(ws, row, column, cell.number,
+                                             use[static_cast<size_t>(c)]),
+                      "число");
             else if (cell.kind == Cell::Kind::Text)
-                check(worksheet_write_string(ws, row, column, cells.text(cell), use[static_cast<size_t>(c)]), "текст");
+                check(worksheet_write_string(ws, row, column, cells.text(cell),
+                                             use[static_cast<size_t>(c)]),
+                      "текст");
         }
     }
 }
@@ -165,7 +172,8 @@ void set_axis(lxw_chart_axis* axis, const AxisState& state)
     if (!state.has_title || state.caption.isEmpty())
         return;
     // A caption starting with '=' would be read as a cell reference.
-    const std::string caption = (state.caption.startsWith('=') ? " " + state.caption : state.caption).toStdString();
+    const std::string caption =
+        (state.caption.startsWith('=') ? " " + state.caption : state.caption).toStdString();
     chart_axis_set_name(axis, caption.c_str());
     lxw_chart_font font{};
     font.size = state.title_size;
@@ -175,7 +183,8 @@ void set_axis(lxw_chart_axis* axis, const AxisState& state)
 void write_chart(lxw_workbook* wb, const Chart& chart, bool active)
 {
     if (chart.ChartType() != kSmoothScatterNoMarkers)
-        fail("Книга не записана: диаграмма «" + chart.Name().toStdString() + "» не задана как точечная");
+        fail("Книга не записана: диаграмма «" + chart.Name().toStdString() +
+             "» не задана как точечная");
     lxw_chartsheet* cs = workbook_add_chartsheet(wb, chart.Name().toStdString().c_str());
     lxw_chart* ch = workbook_add_chart(wb, LXW_CHART_SCATTER_SMOOTH);
     if (!cs || !ch)
@@ -188,12 +197,14 @@ void write_chart(lxw_workbook* wb, const Chart& chart, bool active)
         // A first row of captions names the series; the data start below it.
         bool captions = false;
         for (int c = box.first_column + 1; c <= box.last_column; ++c)
-            if (const Cell* cell = cells.cell(box.first_row, c); cell && cell->kind == Cell::Kind::Text)
+            if (const Cell* cell = cells.cell(box.first_row, c);
+                cell && cell->kind == Cell::Kind::Text)
                 captions = true;
         const int name_row = captions ? box.first_row : 0;
         if (captions && box.rows() > 1)
             ++box.first_row;
-        const auto r1 = static_cast<lxw_row_t>(box.first_row - 1), r2 = static_cast<lxw_row_t>(box.last_row - 1);
+        const auto r1 = static_cast<lxw_row_t>(box.first_row - 1),
+                   r2 = static_cast<lxw_row_t>(box.last_row - 1);
         const auto x = static_cast<lxw_col_t>(box.first_column - 1);
         for (int c = box.first_column + 1; c <= box.last_column; ++c) {
             lxw_chart_series* series = chart_add_series(ch, nullptr, nullptr);
@@ -201,19 +212,23 @@ void write_chart(lxw_workbook* wb, const Chart& chart, bool active)
             chart_series_set_categories(series, sheet.c_str(), r1, x, r2, x);
             chart_series_set_values(series, sheet.c_str(), r1, y, r2, y);
             if (name_row)
-                chart_series_set_name_range(series, sheet.c_str(), static_cast<lxw_row_t>(name_row - 1), y);
+                chart_series_set_name_range(series, sheet.c_str(),
+                                            static_cast<lxw_row_t>(name_row - 1), y);
         }
     }
     for (const XYSeries& xy : chart.xy_series()) {
         lxw_chart_series* series = chart_add_series(ch, nullptr, nullptr);
         const CellBox& bx = xy.x.box();
         const CellBox& by = xy.y.box();
-        const std::string xs = xy.x.sheet().Name().toStdString(), ys = xy.y.sheet().Name().toStdString();
+        const std::string xs = xy.x.sheet().Name().toStdString(),
+                          ys = xy.y.sheet().Name().toStdString();
         chart_series_set_categories(series, xs.c_str(), static_cast<lxw_row_t>(bx.first_row - 1),
-                                    static_cast<lxw_col_t>(bx.first_column - 1), static_cast<lxw_row_t>(bx.last_row - 1),
+                                    static_cast<lxw_col_t>(bx.first_column - 1),
+                                    static_cast<lxw_row_t>(bx.last_row - 1),
                                     static_cast<lxw_col_t>(bx.first_column - 1));
         chart_series_set_values(series, ys.c_str(), static_cast<lxw_row_t>(by.first_row - 1),
-                                static_cast<lxw_col_t>(by.first_column - 1), static_cast<lxw_row_t>(by.last_row - 1),
+                                static_cast<lxw_col_t>(by.first_column - 1),
+                                static_cast<lxw_row_t>(by.last_row - 1),
                                 static_cast<lxw_col_t>(by.first_column - 1));
         const std::string name = xy.name.toStdString();
         if (!name.empty())
@@ -229,7 +244,8 @@ void write_chart(lxw_workbook* wb, const Chart& chart, bool active)
     }
     set_axis(ch->x_axis, chart.category_axis());
     set_axis(ch->y_axis, chart.value_axis());
-    chart_legend_set_position(ch, chart.HasLegend() ? LXW_CHART_LEGEND_RIGHT : LXW_CHART_LEGEND_NONE);
+    chart_legend_set_position(ch,
+                              chart.HasLegend() ? LXW_CHART_LEGEND_RIGHT : LXW_CHART_LEGEND_NONE);
     check(chartsheet_set_chart(cs, ch), "диаграмма");
     if (active)
         chartsheet_activate(cs);

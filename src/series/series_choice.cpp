@@ -39,11 +39,12 @@ std::vector<SeriesEntry> series_entries(const std::vector<CatalogueEntry>& rows)
 
 std::string entry_text(const SeriesEntry& entry)
 {
-    return "Серия " + std::to_string(entry.series) + " — кривых: " + std::to_string(entry.with_curve) + " из " +
-           std::to_string(entry.tests);
+    return "Серия " + std::to_string(entry.series) +
+           " — кривых: " + std::to_string(entry.with_curve) + " из " + std::to_string(entry.tests);
 }
 
-std::vector<int> rows_of_series(const std::vector<CatalogueEntry>& rows, const std::set<int>& chosen)
+std::vector<int> rows_of_series(const std::vector<CatalogueEntry>& rows,
+                                const std::set<int>& chosen)
 {
     std::vector<int> out;
     for (const CatalogueEntry& r : rows)

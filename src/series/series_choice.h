@@ -30,7 +30,8 @@ std::string entry_text(const SeriesEntry& entry);
 
 // The rows of the chosen series in catalogue order (every row of the
 // series: those without a curve are listed as left out in the window).
-std::vector<int> rows_of_series(const std::vector<CatalogueEntry>& rows, const std::set<int>& chosen);
+std::vector<int> rows_of_series(const std::vector<CatalogueEntry>& rows,
+                                const std::set<int>& chosen);
 
 // The series number a cell holds, or −1.
 int series_number(const std::string& cell);

@@ -15,7 +15,8 @@
 
 namespace lekta::series {
 
-DialogParent::DialogParent(ui::Dialogs& dialogs, QWidget* window) : dialogs_(dialogs), previous_(dialogs.parent())
+DialogParent::DialogParent(ui::Dialogs& dialogs, QWidget* window)
+    : dialogs_(dialogs), previous_(dialogs.parent())
 {
     dialogs_.set_parent(window);
 }
@@ -43,7 +44,9 @@ void show_window(const SeriesCommandWindows& w, std::vector<SeriesTest> tests)
         any = any || t.included();
     if (!any) {
         if (w.dialogs)
-            ui::show_message(*w.dialogs, QStringLiteral("Ни одно из выбранных испытаний не имеет графика растяжения"));
+            ui::show_message(
+                *w.dialogs,
+                QStringLiteral("Ни одно из выбранных испытаний не имеет графика растяжения"));
         return;
     }
     auto* window = new TForm12(w.main);

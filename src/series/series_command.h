@@ -16,7 +16,10 @@ class TForm1;
 class TForm4;
 class TForm7;
 class TForm12;
-namespace ui { class Dialogs; class Grid; }
+namespace ui {
+class Dialogs;
+class Grid;
+}  // namespace ui
 
 namespace series {
 

@@ -7,8 +7,8 @@
 #include "app/shell_state.h"
 #include "graph/graph_worker.h"
 #include "graph/open_progress.h"
-#include "ui/guarded_connect.h"
 #include "ui/error_display.h"
+#include "ui/guarded_connect.h"
 
 namespace lekta::series {
 
@@ -21,7 +21,8 @@ SeriesLoader* SeriesLoader::running()
     return g_running;
 }
 
-bool SeriesLoader::launch(TForm1* main, TForm7* progress, std::vector<SeriesSource> sources, Done done)
+bool SeriesLoader::launch(TForm1* main, TForm7* progress, std::vector<SeriesSource> sources,
+                          Done done)
 {
     if (shell().buffer_busy || g_running || MY::running())
         return false;
@@ -36,7 +37,8 @@ bool SeriesLoader::launch(TForm1* main, TForm7* progress, std::vector<SeriesSour
         progress->ShowCentred();
     }
     ui::connect_guarded(loader, &QThread::finished, loader, [loader] { loader->finish(); });
-    // The main window going (the program ends) stops the loader: nothing is shown over a window that is gone.
+    // The main window going (the program ends) stops the loader: nothing is shown over a window
+    // that is gone.
     if (main)
         ui::connect_guarded(main, &QObject::destroyed, loader, [loader] {
             loader->main_ = nullptr;
@@ -58,8 +60,10 @@ void SeriesLoader::stop_running()
     }
 }
 
-SeriesLoader::SeriesLoader(TForm1* main, TForm7* progress, std::vector<SeriesSource> sources, Done done)
-    : main_(main), progress_(progress), sources_(std::move(sources)), done_(std::move(done)), timer_(new QTimer(this))
+SeriesLoader::SeriesLoader(TForm1* main, TForm7* progress, std::vector<SeriesSource> sources,
+                           Done done)
+    : main_(main), progress_(progress), sources_(std::move(sources)), done_(std::move(done)),
+      timer_(new QTimer(this))
 {
     timer_->setInterval(16);
     ui::connect_guarded(timer_, &QTimer::timeout, this, [this] { show_progress(); });

@@ -40,7 +40,8 @@ public:
     // `done` runs on the user-interface thread with every test in the order
     // given (left-out ones with their reason), after the buffer is free and
     // the progress window closed. Refused (false) while the buffer is busy.
-    static bool launch(TForm1* main, TForm7* progress, std::vector<SeriesSource> sources, Done done);
+    static bool launch(TForm1* main, TForm7* progress, std::vector<SeriesSource> sources,
+                       Done done);
     // The loader running now, if any; stop_running makes it end after the
     // test it reads and waits for it, without calling `done`.
     static SeriesLoader* running();

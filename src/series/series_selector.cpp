@@ -7,9 +7,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "ui/guarded_connect.h"
 #include "ui/dialogs.h"
 #include "ui/error_display.h"
+#include "ui/guarded_connect.h"
 
 namespace lekta {
 

@@ -17,7 +17,9 @@ class QPushButton;
 
 namespace lekta {
 
-namespace ui { class Dialogs; }
+namespace ui {
+class Dialogs;
+}
 
 class TForm4 : public QDialog {
     Q_OBJECT

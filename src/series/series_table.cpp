@@ -18,9 +18,9 @@ const std::string& statistic_name(Statistic s)
 
 const std::array<Statistic, kStatisticCount>& statistics_order()
 {
-    static const std::array<Statistic, kStatisticCount> order = {Statistic::Mean, Statistic::Deviation,
-                                                                 Statistic::Variation, Statistic::Min,
-                                                                 Statistic::Max, Statistic::Count};
+    static const std::array<Statistic, kStatisticCount> order = {
+        Statistic::Mean, Statistic::Deviation, Statistic::Variation,
+        Statistic::Min,  Statistic::Max,       Statistic::Count};
     return order;
 }
 
@@ -43,7 +43,8 @@ std::string fixed_text(double value, int decimals)
             at = text.size() - sep.size();
         }
         const std::size_t have = text.size() - at - sep.size();
-        text.append(static_cast<std::size_t>(decimals) - std::min<std::size_t>(have, decimals), '0');
+        text.append(static_cast<std::size_t>(decimals) - std::min<std::size_t>(have, decimals),
+                    '0');
     }
     return raw < 0 ? "-" + text : text;
 }
@@ -51,16 +52,28 @@ std::string fixed_text(double value, int decimals)
 namespace {
 
 enum Column {
-    Area, YieldLoad, YieldStress, Strength, BreakingLoad, ProofLoad, ProofStress,
-    Rm, ReH, ReL, Rp02, Modulus, Agt, kColumns
+    Area,
+    YieldLoad,
+    YieldStress,
+    Strength,
+    BreakingLoad,
+    ProofLoad,
+    ProofStress,
+    Rm,
+    ReH,
+    ReL,
+    Rp02,
+    Modulus,
+    Agt,
+    kColumns
 };
 
 const std::vector<TableColumn>& columns()
 {
     static const std::vector<TableColumn> c = {
-        {"S, мм²", 1},     {"Fт, кН", 3},     {"δт, МПа", 3},    {"δв, МПа", 3},   {"Fв, кН", 3},
-        {"F0.2, кН", 3},   {"б0.2, МПа", 3},  {"Rm, МПа", 3},    {"ReH, МПа", 3},  {"ReL, МПа", 3},
-        {"Rp0.2, МПа", 3}, {"E, ГПа", 1},     {"Agt, %", 2},
+        {"S, мм²", 1},     {"Fт, кН", 3},    {"δт, МПа", 3}, {"δв, МПа", 3},  {"Fв, кН", 3},
+        {"F0.2, кН", 3},   {"б0.2, МПа", 3}, {"Rm, МПа", 3}, {"ReH, МПа", 3}, {"ReL, МПа", 3},
+        {"Rp0.2, МПа", 3}, {"E, ГПа", 1},    {"Agt, %", 2},
     };
     return c;
 }

@@ -22,7 +22,7 @@ struct TableRow {
     std::string label;  // "Серия-19 №-3"
     std::string file;
     std::vector<std::optional<double>> values;  // one per column; absent: not in the statistics
-    std::string note;   // why the test is left out; empty for a test on the chart
+    std::string note;  // why the test is left out; empty for a test on the chart
     bool included = true;
 };
 
@@ -34,7 +34,8 @@ const std::array<Statistic, kStatisticCount>& statistics_order();
 
 struct SeriesTable {
     std::vector<TableColumn> columns;
-    std::vector<TableRow> rows;  // the tests on the chart first, in their order, then the ones left out
+    std::vector<TableRow>
+        rows;  // the tests on the chart first, in their order, then the ones left out
     std::vector<ColumnStatistics> statistics;  // one per column, over the included rows
 
     int included_count() const;

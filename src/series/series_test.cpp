@@ -92,7 +92,8 @@ SeriesTest load_series_test(const std::string& path, const std::string& shown_na
     return t;
 }
 
-std::vector<ui::ChartPoint> stress_points(const std::vector<ui::ChartPoint>& points, double area_mm2)
+std::vector<ui::ChartPoint> stress_points(const std::vector<ui::ChartPoint>& points,
+                                          double area_mm2)
 {
     std::vector<ui::ChartPoint> out;
     if (!(area_mm2 > 0))

@@ -26,7 +26,7 @@ enum class LeftOut {
 const std::string& left_out_text(LeftOut reason);
 
 struct SeriesTest {
-    std::string file;   // the catalogue's entry name as shown
+    std::string file;  // the catalogue's entry name as shown
     int series = 0;
     int number = 0;
     bool extensometer = false;
@@ -54,6 +54,7 @@ SeriesTest load_series_test(const std::string& path, const std::string& shown_na
 
 // The loads of points turned into stresses: F (kN) × 1000 ÷ S (mm²) in
 // МПа. Empty for an area that is not positive.
-std::vector<ui::ChartPoint> stress_points(const std::vector<ui::ChartPoint>& points, double area_mm2);
+std::vector<ui::ChartPoint> stress_points(const std::vector<ui::ChartPoint>& points,
+                                          double area_mm2);
 
 }  // namespace lekta::series

@@ -14,12 +14,12 @@
 #include <set>
 
 #include "app/shell_state.h"
-#include "graph/radio_group.h"
-#include "common/number_text.h"
-#include "ui/guarded_connect.h"
 #include "chart/chart.h"
+#include "common/number_text.h"
+#include "graph/radio_group.h"
 #include "ui/colour.h"
 #include "ui/error_display.h"
+#include "ui/guarded_connect.h"
 
 namespace lekta {
 
@@ -94,11 +94,15 @@ TForm12::TForm12(QWidget* parent) : QDialog(parent, Qt::Window)
     ui::connect_guarded(RadioGroup1, &RadioGroup::Changed, this, [this](int index) {
         SetView({index == 1 ? Deformation::Extension : Deformation::Travel, view_.stress});
     });
-    ui::connect_guarded(CheckBox1, &QCheckBox::toggled, this, [this](bool on) { SetView({view_.deformation, on}); });
-    ui::connect_guarded(ListBox1, &QListWidget::currentRowChanged, this, [this](int row) { Highlight(row); });
-    ui::connect_guarded(NextGrid1, &QTableWidget::currentCellChanged, this, [this](int row, int, int, int) {
-        Highlight(row < static_cast<int>(shown_.size()) ? row : -1);
+    ui::connect_guarded(CheckBox1, &QCheckBox::toggled, this, [this](bool on) {
+        SetView({view_.deformation, on});
     });
+    ui::connect_guarded(ListBox1, &QListWidget::currentRowChanged, this,
+                        [this](int row) { Highlight(row); });
+    ui::connect_guarded(NextGrid1, &QTableWidget::currentCellChanged, this,
+                        [this](int row, int, int, int) {
+                            Highlight(row < static_cast<int>(shown_.size()) ? row : -1);
+                        });
     ui::connect_guarded(Button1, &QPushButton::clicked, this, [this] {
         if (on_export)
             on_export();
@@ -161,7 +165,8 @@ void TForm12::ShowSeries(std::vector<series::SeriesTest> tests)
         const std::int32_t colour = series::curve_colour(i, s.color_f);
         c->SetColor(colour);
         c->SetActive(true);
-        auto* item = new QListWidgetItem(swatch(colour), QString::fromStdString(shown_[i].label()), ListBox1);
+        auto* item = new QListWidgetItem(swatch(colour), QString::fromStdString(shown_[i].label()),
+                                         ListBox1);
         item->setToolTip(QString::fromStdString(shown_[i].file));
     }
     highlighted_ = -1;
@@ -240,7 +245,8 @@ void TForm12::fill_table()
     NextGrid1->clear();
     NextGrid1->setColumnCount(value_columns + 3);
     NextGrid1->setRowCount(rows + stats);
-    QStringList captions{QString::fromUtf8(series::kTestCaption), QString::fromUtf8(series::kFileCaption)};
+    QStringList captions{QString::fromUtf8(series::kTestCaption),
+                         QString::fromUtf8(series::kFileCaption)};
     for (const auto& c : cols)
         captions << QString::fromStdString(c.caption);
     captions << QString::fromUtf8(series::kNoteCaption);
@@ -260,7 +266,9 @@ void TForm12::fill_table()
         put(r, 0, QString::fromStdString(row.label), false, false);
         put(r, 1, QString::fromStdString(row.file), false, false);
         for (int c = 0; c < value_columns; ++c)
-            put(r, c + 2, QString::fromStdString(table_.value_text(static_cast<std::size_t>(r), static_cast<std::size_t>(c))));
+            put(r, c + 2,
+                QString::fromStdString(
+                    table_.value_text(static_cast<std::size_t>(r), static_cast<std::size_t>(c))));
         put(r, value_columns + 2, QString::fromStdString(row.note), false, false);
         if (!row.included)
             for (int c = 0; c < value_columns + 3; ++c)
@@ -270,7 +278,9 @@ void TForm12::fill_table()
         const Statistic s = series::statistics_order()[static_cast<std::size_t>(k)];
         put(rows + k, 0, QString::fromStdString(series::statistic_name(s)), true, false);
         for (int c = 0; c < value_columns; ++c)
-            put(rows + k, c + 2, QString::fromStdString(table_.statistic_text(s, static_cast<std::size_t>(c))), true);
+            put(rows + k, c + 2,
+                QString::fromStdString(table_.statistic_text(s, static_cast<std::size_t>(c))),
+                true);
         for (int c = 0; c < value_columns + 3; ++c) {
             if (!NextGrid1->item(rows + k, c))
                 put(rows + k, c, QString());

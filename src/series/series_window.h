@@ -23,7 +23,10 @@ class QTableWidget;
 namespace lekta {
 
 class RadioGroup;
-namespace ui { class Chart; class ChartSeries; }
+namespace ui {
+class Chart;
+class ChartSeries;
+}  // namespace ui
 
 class TForm12 : public QDialog {
     Q_OBJECT
@@ -54,10 +57,10 @@ public:
     std::function<void()> on_print;
 
     ui::Chart* Chart1;
-    QListWidget* ListBox1;      // the legend
-    RadioGroup* RadioGroup1;    // F(H) / F(H e)
-    QCheckBox* CheckBox1;       // "Напряжение, МПа"
-    QTableWidget* NextGrid1;    // results and statistics
+    QListWidget* ListBox1;                     // the legend
+    RadioGroup* RadioGroup1;                   // F(H) / F(H e)
+    QCheckBox* CheckBox1;                      // "Напряжение, МПа"
+    QTableWidget* NextGrid1;                   // results and statistics
     QPushButton *Button1, *Button2, *Button3;  // "Экспорт", "Печать", "Закрыть"
 
 private:

@@ -7,9 +7,9 @@
 namespace lekta {
 
 InOutError::InOutError(int code)
-    : std::runtime_error("I/O error " + std::to_string(code) + ": " + std::strerror(code)), code_(code)
-{
-}
+    : std::runtime_error("I/O error " + std::to_string(code) + ": " + std::strerror(code)),
+      code_(code)
+{}
 
 TestBuffer::TestBuffer()
 {

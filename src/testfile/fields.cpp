@@ -32,10 +32,12 @@ std::size_t tail_distance(Tail field, bool extensometer)
     case Tail::TensileStrength: return extensometer ? 18 : 10;
     case Tail::BreakingLoad: return extensometer ? 14 : 6;
     case Tail::ProofLoad:
-        if (extensometer) return 10;
+        if (extensometer)
+            return 10;
         break;
     case Tail::ProofStress:
-        if (extensometer) return 6;
+        if (extensometer)
+            return 6;
         break;
     }
     throw RangeError();
@@ -57,9 +59,9 @@ std::uint32_t u32_at_tail(std::size_t k)
 
 std::int32_t i32_at(const unsigned char* p)
 {
-    return static_cast<std::int32_t>(static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-                                     (static_cast<std::uint32_t>(p[2]) << 16) |
-                                     (static_cast<std::uint32_t>(p[3]) << 24));
+    return static_cast<std::int32_t>(
+        static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
+        (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24));
 }
 
 std::string two_digits(unsigned v)
@@ -107,7 +109,8 @@ std::string date_text()
 std::string time_text()
 {
     const TestBuffer& b = test_buffer();
-    const unsigned hour = b.bytes()[kHour], minute = b.bytes()[kMinute], second = b.bytes()[kSecond];
+    const unsigned hour = b.bytes()[kHour], minute = b.bytes()[kMinute],
+                   second = b.bytes()[kSecond];
     std::string s = hour <= 23 ? two_digits(hour) + ":" : "00:";
     s += minute <= 59 ? two_digits(minute) + ":" : "00:";
     s += second <= 59 ? two_digits(second) : "00";

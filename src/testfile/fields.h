@@ -11,9 +11,22 @@
 namespace lekta {
 
 enum HeaderOffset : std::size_t {
-    kModelIndex = 4, kSeries = 5, kTestNo = 6, kMode = 7, kNoCurve = 8, kShape = 9,
-    kRate = 10, kSize1 = 12, kSize2 = 14, kArea = 16,
-    kDay = 18, kMonth = 19, kYear = 20, kHour = 21, kMinute = 22, kSecond = 23,
+    kModelIndex = 4,
+    kSeries = 5,
+    kTestNo = 6,
+    kMode = 7,
+    kNoCurve = 8,
+    kShape = 9,
+    kRate = 10,
+    kSize1 = 12,
+    kSize2 = 14,
+    kArea = 16,
+    kDay = 18,
+    kMonth = 19,
+    kYear = 20,
+    kHour = 21,
+    kMinute = 22,
+    kSecond = 23,
     kGaugeBase = 25,
 };
 
@@ -26,7 +39,15 @@ std::uint16_t read_word(std::size_t offset);
 bool is_extensometer_layout();
 
 // Tail fields, located from the end of the file by the active layout.
-enum class Tail { PointCount, YieldStress, YieldLoad, TensileStrength, BreakingLoad, ProofLoad, ProofStress };
+enum class Tail {
+    PointCount,
+    YieldStress,
+    YieldLoad,
+    TensileStrength,
+    BreakingLoad,
+    ProofLoad,
+    ProofStress
+};
 // The distance k from the end (field at size - k) in the given layout;
 // RangeError for a field the layout does not have.
 std::size_t tail_distance(Tail field, bool extensometer);

@@ -1,8 +1,8 @@
 #include "testfile/reader.h"
 
+#include "common/system_call.h"
 #include "testfile/buffer.h"
 #include "testfile/errors.h"
-#include "common/system_call.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -64,7 +64,8 @@ bool read_test_file(const std::string& path)
     std::size_t filled = 0;
     for (;;) {
         unsigned char* to = b.area(filled, kTestBufferSize - filled);
-        const ssize_t n = retry_interrupted([&] { return ::read(fd, to, kTestBufferSize - filled); });
+        const ssize_t n = retry_interrupted(
+            [&] { return ::read(fd, to, kTestBufferSize - filled); });
         if (n < 0)
             fail_read(fd, b);
         if (n == 0)
@@ -88,8 +89,9 @@ bool read_test_summary(const std::string& path)
         unsigned char* to = b.area(offset, count);
         std::size_t done = 0;
         while (done < count) {
-            const ssize_t n = retry_interrupted(
-                [&] { return ::pread(fd, to + done, count - done, static_cast<off_t>(offset + done)); });
+            const ssize_t n = retry_interrupted([&] {
+                return ::pread(fd, to + done, count - done, static_cast<off_t>(offset + done));
+            });
             if (n < 0)
                 fail_read(fd, b);
             if (n == 0)
@@ -97,7 +99,8 @@ bool read_test_summary(const std::string& path)
             done += static_cast<std::size_t>(n);
         }
     };
-    const auto size = static_cast<std::size_t>(b.size());  // clamped, still beyond the buffer when huge
+    const auto size = static_cast<std::size_t>(
+        b.size());  // clamped, still beyond the buffer when huge
     if (size <= kTestBufferSize) {
         read_at(0, std::min(size, kHeader));
         if (size > kHeader) {

@@ -2,14 +2,14 @@
 
 #include <QApplication>
 #include <QColorDialog>
-#include <QDialog>
 #include <QDesktopServices>
-#include <QUrl>
+#include <QDialog>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QUrl>
 
 namespace lekta::ui {
 
@@ -83,7 +83,8 @@ int QtDialogs::message_box(const MessageBox& box)
     const QStringList captions = box.buttons.isEmpty() ? QStringList{"OK"} : box.buttons;
     std::vector<QPushButton*> buttons;
     for (const QString& c : captions)
-        buttons.push_back(mb.addButton(c, buttons.empty() ? QMessageBox::AcceptRole : QMessageBox::RejectRole));
+        buttons.push_back(
+            mb.addButton(c, buttons.empty() ? QMessageBox::AcceptRole : QMessageBox::RejectRole));
     mb.setDefaultButton(buttons.front());
     mb.exec();
     for (size_t i = 0; i < buttons.size(); ++i)
@@ -107,7 +108,8 @@ std::optional<QString> QtDialogs::save_file(const FileDialog& dialog)
 {
     QFileDialog fd(parent(), dialog.title, dialog.initial_dir, qt_filter(dialog.filter));
     fd.setAcceptMode(QFileDialog::AcceptSave);
-    fd.setDefaultSuffix(QString(dialog.default_ext).remove(0, dialog.default_ext.startsWith('.') ? 1 : 0));
+    fd.setDefaultSuffix(
+        QString(dialog.default_ext).remove(0, dialog.default_ext.startsWith('.') ? 1 : 0));
     fd.selectFile(dialog.file_name);
     const QStringList filters = fd.nameFilters();
     if (dialog.filter_index >= 1 && dialog.filter_index <= filters.size())
@@ -119,7 +121,8 @@ std::optional<QString> QtDialogs::save_file(const FileDialog& dialog)
 
 std::optional<QString> QtDialogs::open_file(const FileDialog& dialog)
 {
-    const QString f = QFileDialog::getOpenFileName(parent(), dialog.title, dialog.initial_dir, qt_filter(dialog.filter));
+    const QString f = QFileDialog::getOpenFileName(parent(), dialog.title, dialog.initial_dir,
+                                                   qt_filter(dialog.filter));
     if (f.isEmpty())
         return std::nullopt;
     return f;
@@ -203,8 +206,15 @@ std::optional<QString> ScriptedDialogs::select_folder(const FolderDialog& dialog
 
 std::optional<QString> ScriptedDialogs::save_file(const FileDialog& dialog)
 {
-    record({Kind::SaveFile, dialog.title, dialog.file_name, {}, Icon::None, dialog.filter, dialog.default_ext,
-            dialog.initial_dir, nullptr});
+    record({Kind::SaveFile,
+            dialog.title,
+            dialog.file_name,
+            {},
+            Icon::None,
+            dialog.filter,
+            dialog.default_ext,
+            dialog.initial_dir,
+            nullptr});
     Answer a;
     if (!next(a))
         return std::nullopt;
@@ -213,8 +223,15 @@ std::optional<QString> ScriptedDialogs::save_file(const FileDialog& dialog)
 
 std::optional<QString> ScriptedDialogs::open_file(const FileDialog& dialog)
 {
-    record({Kind::OpenFile, dialog.title, dialog.file_name, {}, Icon::None, dialog.filter, dialog.default_ext,
-            dialog.initial_dir, nullptr});
+    record({Kind::OpenFile,
+            dialog.title,
+            dialog.file_name,
+            {},
+            Icon::None,
+            dialog.filter,
+            dialog.default_ext,
+            dialog.initial_dir,
+            nullptr});
     Answer a;
     if (!next(a))
         return std::nullopt;

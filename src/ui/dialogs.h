@@ -33,9 +33,9 @@ struct FolderDialog {
 struct FileDialog {
     QString title;
     QString file_name;
-    QString filter;       // "Файлы данных|*.db" style: description|patterns pairs (the
-                          // description may name its patterns: "Файлы (*.db)|*.db")
-    int filter_index = 1; // first filter selected
+    QString filter;        // "Файлы данных|*.db" style: description|patterns pairs (the
+                           // description may name its patterns: "Файлы (*.db)|*.db")
+    int filter_index = 1;  // first filter selected
     QString default_ext;
     QString initial_dir;
 };
@@ -118,8 +118,14 @@ public:
     };
 
     void answer_button(int index) { answers_.push_back({index, std::nullopt, std::nullopt}); }
-    void answer_path(std::optional<QString> path) { answers_.push_back({0, std::move(path), std::nullopt}); }
-    void answer_colour(std::optional<QColor> colour) { answers_.push_back({0, std::nullopt, colour}); }
+    void answer_path(std::optional<QString> path)
+    {
+        answers_.push_back({0, std::move(path), std::nullopt});
+    }
+    void answer_colour(std::optional<QColor> colour)
+    {
+        answers_.push_back({0, std::nullopt, colour});
+    }
 
     int message_box(const MessageBox& box) override;
     std::optional<QString> select_folder(const FolderDialog& dialog) override;

@@ -32,11 +32,12 @@ Grid::Grid(QWidget* parent) : QTableView(parent), model_(new GridModel(this))
         if (i.isValid())
             emit RowDoubleClicked(i.row());
     });
-    connect_guarded(horizontalHeader(), &QHeaderView::sectionResized, this, [this](int index, int, int size) {
-        // A column never gets narrower than its minimum width.
-        if (index < ColumnCount() && size < Column(index).min_width && Column(index).visible)
-            horizontalHeader()->resizeSection(index, Column(index).min_width);
-    });
+    connect_guarded(
+        horizontalHeader(), &QHeaderView::sectionResized, this, [this](int index, int, int size) {
+            // A column never gets narrower than its minimum width.
+            if (index < ColumnCount() && size < Column(index).min_width && Column(index).visible)
+                horizontalHeader()->resizeSection(index, Column(index).min_width);
+        });
 }
 
 int Grid::AddColumn(const GridColumn& column)
@@ -102,7 +103,8 @@ int Grid::needed_width(int column) const
     // The sorted column leaves room for the sort arrow beside its caption,
     // as much as the header itself reserves for it.
     const int arrow = column == sorted_column_
-                          ? header_metrics.height() + style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, this)
+                          ? header_metrics.height() +
+                                style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, this)
                           : 0;
     for (const QString& line : QString(c.caption).replace("\r\n", "\n").split('\n'))
         w = std::max(w, header_metrics.horizontalAdvance(line) + 10 + arrow);
@@ -162,12 +164,15 @@ void Grid::SwapRows(std::vector<GridRow>& rows)
         fit_columns();
 }
 
-void Grid::SetGeneratedRows(int count, GridModel::CellSource source, const std::vector<QString>& longest)
+void Grid::SetGeneratedRows(int count, GridModel::CellSource source,
+                            const std::vector<QString>& longest)
 {
     forget_sort();
     model_->set_generated_rows(count, std::move(source));
     for (int c = 0; c < ColumnCount(); ++c)
-        longest_[static_cast<size_t>(c)] = c < static_cast<int>(longest.size()) ? longest[static_cast<size_t>(c)] : QString();
+        longest_[static_cast<size_t>(c)] = c < static_cast<int>(longest.size())
+                                               ? longest[static_cast<size_t>(c)]
+                                               : QString();
     if (!model_->updating())
         fit_columns();
 }
@@ -215,7 +220,8 @@ void Grid::SortColumn(int column, bool ascending)
     sorted_ascending_ = ascending;
     model_->sort_by(column, ascending);
     horizontalHeader()->setSortIndicatorShown(true);
-    horizontalHeader()->setSortIndicator(column, ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
+    horizontalHeader()->setSortIndicator(column,
+                                         ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
     if (!model_->updating())
         fit_columns();
 }

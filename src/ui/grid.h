@@ -50,7 +50,8 @@ public:
     // `count` rows whose texts source(column, row) writes when first needed
     // (GridModel::set_generated_rows); longest[c] is column c's longest
     // text, which the column's width is fitted to.
-    void SetGeneratedRows(int count, GridModel::CellSource source, const std::vector<QString>& longest);
+    void SetGeneratedRows(int count, GridModel::CellSource source,
+                          const std::vector<QString>& longest);
     const QString& Cell(int column, int row) const { return model_->cell(column, row); }
     void SetCell(int column, int row, const QString& text);
     const QByteArray& RowKey(int row) const { return model_->row_key(row); }

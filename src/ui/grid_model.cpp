@@ -24,7 +24,8 @@ QVariant GridModel::data(const QModelIndex& index, int role) const
         return rows_[static_cast<size_t>(index.row())].cells[static_cast<size_t>(index.column())];
     }
     if (role == Qt::TextAlignmentRole)
-        return QVariant::fromValue(alignments_[static_cast<size_t>(index.column())] | Qt::AlignVCenter);
+        return QVariant::fromValue(alignments_[static_cast<size_t>(index.column())] |
+                                   Qt::AlignVCenter);
     return {};
 }
 
@@ -69,7 +70,8 @@ int GridModel::add_rows(int count)
     write_all();
     if (!updating())
         beginInsertRows({}, first, first + count - 1);
-    rows_.resize(rows_.size() + static_cast<size_t>(count), Row{std::vector<QString>(static_cast<size_t>(columns_)), {}});
+    rows_.resize(rows_.size() + static_cast<size_t>(count),
+                 Row{std::vector<QString>(static_cast<size_t>(columns_)), {}});
     if (!updating())
         endInsertRows();
     return first;
@@ -145,7 +147,8 @@ int GridModel::written_rows() const
 {
     if (!source_)
         return rowCount();
-    return static_cast<int>(std::count_if(rows_.begin(), rows_.end(), [](const Row& r) { return !r.cells.empty(); }));
+    return static_cast<int>(
+        std::count_if(rows_.begin(), rows_.end(), [](const Row& r) { return !r.cells.empty(); }));
 }
 
 void GridModel::write_row(int row) const
@@ -218,8 +221,8 @@ void GridModel::sort_by(int column, bool ascending)
     for (size_t i = 0; i < order.size(); ++i)
         order[i] = static_cast<int>(i);
     std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-        const int r = QString::compare(rows_[static_cast<size_t>(a)].cells[c], rows_[static_cast<size_t>(b)].cells[c],
-                                       Qt::CaseInsensitive);
+        const int r = QString::compare(rows_[static_cast<size_t>(a)].cells[c],
+                                       rows_[static_cast<size_t>(b)].cells[c], Qt::CaseInsensitive);
         return ascending ? r < 0 : r > 0;
     });
     std::vector<Row> sorted;

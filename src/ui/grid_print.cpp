@@ -36,7 +36,8 @@ GridPrintLayout GridPrint::layout(const QRectF& page, double dpi) const
         total += w;
     }
     const double page_width = options_.page_width > 0 ? options_.page_width * unit : page.width();
-    const double page_height = options_.page_height > 0 ? options_.page_height * unit : page.height();
+    const double page_height = options_.page_height > 0 ? options_.page_height * unit
+                                                        : page.height();
     if (total > page_width && total > 0) {
         l.scale = page_width / total;
         for (double& w : l.widths)

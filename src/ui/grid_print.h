@@ -19,23 +19,23 @@ namespace lekta::ui {
 class Grid;
 
 struct GridPrintOptions {
-    int header_size = 400;   // header height
-    int row_size = 86;       // row height
+    int header_size = 400;  // header height
+    int row_size = 86;      // row height
     int inner_margin_top = 20;
     bool horz_grid_lines = true;
     bool vert_grid_lines = false;
-    int page_height = 0;     // 0: the printer's page
+    int page_height = 0;  // 0: the printer's page
     int page_width = 0;
 };
 
 // Where everything lands on the pages, worked out before anything is drawn
 // (the tests read it back too).
 struct GridPrintLayout {
-    std::vector<int> columns;      // grid column of each printed column
-    std::vector<double> x;         // left edge of each printed column, device units
-    std::vector<double> widths;    // width of each printed column, device units
-    double scale = 1;              // printed text size relative to on-screen
-    double top = 0;                // header's top edge
+    std::vector<int> columns;    // grid column of each printed column
+    std::vector<double> x;       // left edge of each printed column, device units
+    std::vector<double> widths;  // width of each printed column, device units
+    double scale = 1;            // printed text size relative to on-screen
+    double top = 0;              // header's top edge
     double header_height = 0;
     double row_height = 0;
     int rows_per_page = 1;
@@ -44,7 +44,9 @@ struct GridPrintLayout {
 
 class GridPrint {
 public:
-    explicit GridPrint(const Grid& grid, const GridPrintOptions& options = {}) : grid_(grid), options_(options) {}
+    explicit GridPrint(const Grid& grid, const GridPrintOptions& options = {})
+        : grid_(grid), options_(options)
+    {}
 
     // Lays the grid out on pages of the given printable rectangle (device
     // units) at the given resolution.

@@ -40,14 +40,18 @@ void call_handler(const Handler& handler, Receiver* receiver, Args&&... args)
 }  // namespace detail
 
 template <typename Sender, typename Signal, typename Receiver, typename Handler>
-QMetaObject::Connection connect_guarded(Sender* sender, Signal signal, Receiver* receiver, Handler handler,
+QMetaObject::Connection connect_guarded(Sender* sender, Signal signal, Receiver* receiver,
+                                        Handler handler,
                                         Qt::ConnectionType type = Qt::AutoConnection)
 {
-    static_assert(std::is_base_of_v<QObject, Receiver>, "the receiver decides how long the connection lives");
+    static_assert(std::is_base_of_v<QObject, Receiver>,
+                  "the receiver decides how long the connection lives");
     // The return type is spelled out: Qt learns how many of the signal's
     // arguments the call takes without instantiating its body.
     auto call = [receiver, handler = std::move(handler)](auto&&... args) -> void {
-        guarded([&] { detail::call_handler(handler, receiver, std::forward<decltype(args)>(args)...); });
+        guarded([&] {
+            detail::call_handler(handler, receiver, std::forward<decltype(args)>(args)...);
+        });
     };
     return QObject::connect(sender, signal, receiver, std::move(call), type);
 }

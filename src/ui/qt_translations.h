@@ -13,7 +13,8 @@ namespace lekta::ui {
 // combined "qt" where only that one is there), replacing the one an earlier
 // call installed. False when there is none for that language: Qt's texts are
 // English then. Needs the application object; the catalogue lives as long.
-bool load_qt_translations(const QLocale& locale = QLocale::system(),
-                          const QString& folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+bool load_qt_translations(
+    const QLocale& locale = QLocale::system(),
+    const QString& folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath));
 
 }  // namespace lekta::ui

@@ -15,7 +15,10 @@ struct KnownCurve {
     double gauge_mm = 50;
     bool extensometer = true;
 
-    void add(double f_kn, double strain) { points.push_back({f_kn, strain * 100, strain * gauge_mm}); }
+    void add(double f_kn, double strain)
+    {
+        points.push_back({f_kn, strain * 100, strain * gauge_mm});
+    }
     analysis::CurveInput input() const { return {points, extensometer, area_mm2, gauge_mm}; }
     KnownCurve noisy(std::uint64_t seed, double f_dev_kn, double he_dev_mm) const
     {
@@ -32,7 +35,10 @@ struct KnownCurve {
 // Elastic at 15700 kN per unit strain (200 GPa on 78.5 mm²) up to 20 kN, then
 // hardening at 100 kN per unit strain to 15 % strain, then necking.
 constexpr double kSlope = 15700, kYield = 20, kHardening = 100;
-inline double bilinear_max() { return kYield + kHardening * (0.15 - kYield / kSlope); }
+inline double bilinear_max()
+{
+    return kYield + kHardening * (0.15 - kYield / kSlope);
+}
 // Where the elastic line shifted by 0.2 % meets the hardening line.
 inline double bilinear_proof()
 {
@@ -68,7 +74,8 @@ inline KnownCurve sharp_yield(bool undershoot = true, double max_kn = 70)
     for (int k = 0; k <= 100; ++k)
         c.add(k == 50 ? 44.5 : 45 + 0.05 * std::sin(k), 0.0028 + 0.0002 * k);
     for (int k = 1; k <= 60; ++k)
-        c.add(45 + (max_kn - 45) * (1 - std::pow(1 - k / 60.0, 2)), 0.0228 + (0.15 - 0.0228) * k / 60);
+        c.add(45 + (max_kn - 45) * (1 - std::pow(1 - k / 60.0, 2)),
+              0.0228 + (0.15 - 0.0228) * k / 60);
     for (int k = 1; k <= 10; ++k)
         c.add(max_kn - 1.5 * k, 0.15 + 0.003 * k);
     return c;

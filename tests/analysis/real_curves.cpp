@@ -121,7 +121,8 @@ std::vector<RealCurve> real_curves()
             out.push_back(read_laboratory_file(path));
     }
     for (int k = 1; k <= 3; ++k) {
-        const auto path = dir / "mit-tensile-analyzer" / ("Steel_1045_Normalized_" + std::to_string(k) + ".csv");
+        const auto path = dir / "mit-tensile-analyzer" /
+                          ("Steel_1045_Normalized_" + std::to_string(k) + ".csv");
         if (std::filesystem::exists(path))
             out.push_back(read_analyzer_file(path));
     }
@@ -145,7 +146,8 @@ Reference reference_values(const RealCurve& c, const Reference* whole)
         e[i] = c.points[i].he_mm / c.gauge_mm;
     }
     Reference ref;
-    const std::size_t m = static_cast<std::size_t>(std::max_element(s.begin(), s.end()) - s.begin());
+    const std::size_t m = static_cast<std::size_t>(std::max_element(s.begin(), s.end()) -
+                                                   s.begin());
     ref.rm_mpa = s[m];
     ref.agt_percent = e[m] * 100;
 
@@ -201,7 +203,8 @@ Reference reference_values(const RealCurve& c, const Reference* whole)
         std::size_t j = i;
         while (j < n && s[j] <= s[peak])
             ++j;
-        const double until = j < n ? e[j - 1] + (s[peak] - s[j - 1]) / (s[j] - s[j - 1]) * (e[j] - e[j - 1])
+        const double until = j < n ? e[j - 1] + (s[peak] - s[j - 1]) / (s[j] - s[j - 1]) *
+                                                    (e[j] - e[j - 1])
                                    : e[n - 1];
         if (until - e[peak] >= 0.0005) {
             if (!proof_at || e[peak] <= *proof_at)

@@ -128,9 +128,9 @@ TEST(AwkwardCurves, MissingExtensometerAreaOrGaugeBase)
     EXPECT_DOUBLE_EQ(r[Quantity::FeL].value, 44.5);
     for (Quantity q : {Quantity::Rm, Quantity::ReH, Quantity::ReL})
         EXPECT_EQ(r[q].absence, Absence::NoArea);
-    for (Quantity q : {Quantity::Fp02, Quantity::Rp02, Quantity::Agt})  // Rp0.2 misses its force first
+    for (Quantity q :
+         {Quantity::Fp02, Quantity::Rp02, Quantity::Agt})  // Rp0.2 misses its force first
         EXPECT_EQ(r[q].absence, Absence::NoGaugeBase);
-
 
     c = bilinear();  // an extensometer that never moved
     for (CurvePoint& p : c.points)

@@ -14,7 +14,8 @@ namespace {
 {
     if (std::abs(actual - expected) <= share * std::abs(expected))
         return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << actual << " is not within " << share * 100 << " % of " << expected;
+    return ::testing::AssertionFailure()
+           << actual << " is not within " << share * 100 << " % of " << expected;
 }
 
 }  // namespace
@@ -84,7 +85,8 @@ TEST(KnownCurves, NoisyCurvesStayWithinOnePercent)
     const double smooth_top = smooth.points.back().f_kn / 0.8;
     for (std::uint64_t seed = 1; seed <= 20; ++seed) {
         SCOPED_TRACE(seed);
-        const CurveResults rb = analyse_curve(bi.noisy(seed, 0.0015 * bilinear_max(), 0.0002).input());
+        const CurveResults rb = analyse_curve(
+            bi.noisy(seed, 0.0015 * bilinear_max(), 0.0002).input());
         EXPECT_TRUE(within(rb[Quantity::Fp02].value, bilinear_proof(), 0.01));
         EXPECT_TRUE(within(rb[Quantity::Fm].value, bilinear_max(), 0.01));
         EXPECT_FALSE(rb[Quantity::FeH].present());
@@ -94,10 +96,12 @@ TEST(KnownCurves, NoisyCurvesStayWithinOnePercent)
         EXPECT_TRUE(within(ry[Quantity::FeL].value, 44.5, 0.01));
         EXPECT_TRUE(within(ry[Quantity::Fm].value, 70, 0.01));
 
-        const CurveResults rs = analyse_curve(smooth.noisy(seed, 0.0015 * smooth_top, 0.0002).input());
+        const CurveResults rs = analyse_curve(
+            smooth.noisy(seed, 0.0015 * smooth_top, 0.0002).input());
         EXPECT_TRUE(within(rs[Quantity::Fp02].value, 15, 0.01));
         EXPECT_FALSE(rs[Quantity::FeH].present());
-        EXPECT_TRUE(within(rs.noise_kn, 0.0015 * smooth_top, 0.3));  // the thresholds follow the noise
+        EXPECT_TRUE(
+            within(rs.noise_kn, 0.0015 * smooth_top, 0.3));  // the thresholds follow the noise
     }
 }
 
@@ -114,7 +118,8 @@ TEST(KnownCurves, ShapesOfMeasuredCurves)
     toe.area_mm2 = 50;
     const double knee = 25, shift = knee / 260000 - knee / 200000;
     for (double s = 0; s < 375; s += 0.7)
-        toe.add(s * 0.05, s < knee ? s / 260000 : s / 200000 + shift + 0.002 * std::pow(s / 300, 12));
+        toe.add(s * 0.05,
+                s < knee ? s / 260000 : s / 200000 + shift + 0.002 * std::pow(s / 300, 12));
     const CurveResults rt = analyse_curve(toe.input());
     ASSERT_TRUE(rt.elastic.present());
     EXPECT_TRUE(within(rt.elastic.modulus_gpa, 200, 0.002));
@@ -137,17 +142,20 @@ TEST(KnownCurves, ShapesOfMeasuredCurves)
         KnownCurve low = hardening();
         low.points[at_strain(low, 0.02)].f_kn *= 0.99;
 
-        KnownCurve pause = hardening();  // held at 5 % strain: the force relaxes by 2 %, then climbs back
+        KnownCurve pause =
+            hardening();  // held at 5 % strain: the force relaxes by 2 %, then climbs back
         const std::size_t p = at_strain(pause, 0.05);
         const CurvePoint held = pause.points[p];
         for (int k = 1; k <= 8; ++k)
-            pause.points.insert(pause.points.begin() + static_cast<std::ptrdiff_t>(p) + k,
-                                {held.f_kn * (1 - 0.0025 * k), held.h_mm + 1e-4 * k, held.he_mm + 1e-5 * k});
+            pause.points.insert(
+                pause.points.begin() + static_cast<std::ptrdiff_t>(p) + k,
+                {held.f_kn * (1 - 0.0025 * k), held.h_mm + 1e-4 * k, held.he_mm + 1e-5 * k});
 
         KnownCurve serrated = hardening();  // falls of 1 % over 0.1 % strain from 2 % to 9 %
         for (double e = 0.02; e < 0.09; e += 0.01) {
             const std::size_t i = at_strain(serrated, e);
-            for (std::size_t k = i; k < serrated.points.size() && serrated.points[k].he_mm / 50 < e + 0.001; ++k)
+            for (std::size_t k = i;
+                 k < serrated.points.size() && serrated.points[k].he_mm / 50 < e + 0.001; ++k)
                 serrated.points[k].f_kn *= 0.99;
         }
         for (KnownCurve* c : {&low, &pause, &serrated}) {

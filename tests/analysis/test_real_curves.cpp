@@ -21,7 +21,8 @@ namespace {
 {
     if (std::abs(actual - expected) <= share * std::abs(expected))
         return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << actual << " is not within " << share * 100 << " % of " << expected;
+    return ::testing::AssertionFailure()
+           << actual << " is not within " << share * 100 << " % of " << expected;
 }
 
 void row(const std::string& curve, std::size_t every, const char* what, const Result& engine,
@@ -51,7 +52,8 @@ TEST(RealCurves, WholeAndThinnedRecordsAgreeWithTheStandardsMethods)
     if (curves.empty())
         GTEST_SKIP() << "the measured tests are not at " << LEKTA_REAL_CURVES_DIR;
     ASSERT_EQ(curves.size(), 6u);
-    std::printf("| Кривая | Запись | Величина | Программа | Эталон | Разница |\n|---|---|---|---|---|---|\n");
+    std::printf("| Кривая | Запись | Величина | Программа | Эталон | Разница "
+                "|\n|---|---|---|---|---|---|\n");
     for (const RealCurve& whole : curves) {
         const Reference truth = reference_values(whole);
         ASSERT_TRUE(truth.rp02_mpa && truth.modulus_gpa) << whole.name;
@@ -79,7 +81,8 @@ TEST(RealCurves, WholeAndThinnedRecordsAgreeWithTheStandardsMethods)
                 EXPECT_TRUE(within(r.elastic.modulus_gpa, *ref.modulus_gpa, 0.01));
                 EXPECT_GE(r.elastic.points, 3u);
             } else {
-                EXPECT_TRUE(rp.absence == Absence::FewElasticPoints || rp.absence == Absence::ImplausibleModulus ||
+                EXPECT_TRUE(rp.absence == Absence::FewElasticPoints ||
+                            rp.absence == Absence::ImplausibleModulus ||
                             rp.absence == Absence::SparseAtProof)
                     << absence_text(rp.absence);
                 EXPECT_FALSE(r.elastic.present());

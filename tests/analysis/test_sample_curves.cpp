@@ -22,11 +22,12 @@ using namespace lekta::tools;
 // within 0.5 % of the generator's, which it took with the true modulus.
 TEST(SampleCurves, GeneratorMaterialsGiveTheirYieldAndStrength)
 {
-    for (Material m : {Material::St3, Material::Steel09G2S, Material::Steel45, Material::A240, Material::A500C,
-                       Material::Steel40X, Material::Aluminium}) {
+    for (Material m : {Material::St3, Material::Steel09G2S, Material::Steel45, Material::A240,
+                       Material::A500C, Material::Steel40X, Material::Aluminium}) {
         for (SampleKind kind : {SampleKind::Tension, SampleKind::Extensometer}) {
             for (std::uint64_t seed = 1; seed <= 20; ++seed) {
-                SCOPED_TRACE(::testing::Message() << "material " << static_cast<int>(m) << " seed " << seed);
+                SCOPED_TRACE(::testing::Message()
+                             << "material " << static_cast<int>(m) << " seed " << seed);
                 SampleSpecimen s;
                 s.kind = kind;
                 s.material = m;
@@ -37,16 +38,19 @@ TEST(SampleCurves, GeneratorMaterialsGiveTheirYieldAndStrength)
                 std::vector<CurvePoint> pts;
                 for (const BmdPoint& p : t.points)
                     pts.push_back({p.f / 1000.0, p.h / 1000.0, p.he / 10000.0});
-                const CurveResults r = analyse_curve({pts, t.mode == 2, t.area / 10.0, t.gauge_base / 100.0});
+                const CurveResults r = analyse_curve(
+                    {pts, t.mode == 2, t.area / 10.0, t.gauge_base / 100.0});
 
                 EXPECT_NEAR(r[Quantity::Rm].value, t.tensile_strength / 1000.0, 5e-4);
                 ASSERT_EQ(r[Quantity::FeL].present(), material_props(m).plateau);
                 if (r[Quantity::FeL].present()) {
-                    EXPECT_NEAR(r[Quantity::FeL].value, t.yield_load / 1000.0, 0.005 * t.yield_load / 1000.0);
+                    EXPECT_NEAR(r[Quantity::FeL].value, t.yield_load / 1000.0,
+                                0.005 * t.yield_load / 1000.0);
                     EXPECT_GT(r[Quantity::FeH].value, r[Quantity::FeL].value);
                 }
                 if (kind == SampleKind::Extensometer) {
-                    EXPECT_NEAR(r[Quantity::Fp02].value, t.proof_load / 1000.0, 0.005 * t.proof_load / 1000.0);
+                    EXPECT_NEAR(r[Quantity::Fp02].value, t.proof_load / 1000.0,
+                                0.005 * t.proof_load / 1000.0);
                     // The maximum lies near the uniform strain, scattered by 6 % and on a flat top.
                     EXPECT_NEAR(r[Quantity::Agt].value, 100 * material_props(m).uniform_strain,
                                 30 * material_props(m).uniform_strain);
@@ -81,7 +85,8 @@ TEST(SampleCurves, DemoFilesReadFromTheBuffer)
             EXPECT_NEAR(r[Quantity::Rm].value, stored.tensile_strength_mpa, 5e-4);
         }
         if (c.extensometer && r[Quantity::Fp02].present()) {
-            EXPECT_NEAR(r[Quantity::Fp02].value, *stored.proof_load_kn, 0.005 * *stored.proof_load_kn);
+            EXPECT_NEAR(r[Quantity::Fp02].value, *stored.proof_load_kn,
+                        0.005 * *stored.proof_load_kn);
         }
     }
 
@@ -109,7 +114,8 @@ TEST(SampleCurves, DemoResultsBesideTheStoredOnes)
         const ComparedResults r = analyse_buffer_test();
         EXPECT_EQ(r.stored_of(Quantity::FeL).has_value(), nt.test.mode != 1);
         EXPECT_EQ(r.difference_percent(Quantity::Rm).has_value(), nt.test.mode != 1);
-        EXPECT_EQ(r.stored_of(Quantity::Fp02), nt.test.mode == 2 ? std::optional(nt.test.proof_load / 1000.0) : std::nullopt);
+        EXPECT_EQ(r.stored_of(Quantity::Fp02),
+                  nt.test.mode == 2 ? std::optional(nt.test.proof_load / 1000.0) : std::nullopt);
         EXPECT_LT(std::abs(r.difference_percent(Quantity::Rm).value_or(0)), 0.01);
     }
 }

@@ -1,15 +1,15 @@
+#include "app/catalogue_columns.h"
 #include "app/catalogue_dir.h"
 #include "app/catalogue_loader.h"
 #include "app/catalogue_texts.h"
 #include "app/shell_state.h"
+#include "common/number_text.h"
 #include "support/bmd_bytes.h"
 #include "support/test_support.h"
-#include "common/number_text.h"
 #include "testfile/buffer.h"
 #include "testfile/errors.h"
 #include "testfile/fields.h"
 #include "testfile/reader.h"
-#include "app/catalogue_columns.h"
 #include "ui/dialogs.h"
 #include "ui/error_display.h"
 #include "ui/grid.h"
@@ -37,8 +37,14 @@ protected:
         shell().reset();
     }
 
-    void put(const std::string& name, const RawTest& t) { lekta::testing::write_file(dir.file(name), t.bytes()); }
-    void put_raw(const std::string& name, std::vector<unsigned char> b) { lekta::testing::write_file(dir.file(name), b); }
+    void put(const std::string& name, const RawTest& t)
+    {
+        lekta::testing::write_file(dir.file(name), t.bytes());
+    }
+    void put_raw(const std::string& name, std::vector<unsigned char> b)
+    {
+        lekta::testing::write_file(dir.file(name), b);
+    }
     QString folder() const { return QString::fromStdString(dir.path()) + "/"; }
     QStringList names() const
     {
@@ -58,8 +64,16 @@ protected:
 RawTest round_bar()
 {
     RawTest t;
-    t.series = 12; t.test_no = 3; t.shape = 0; t.size1 = 100; t.rate = 125; t.area = 785;
-    t.yield_stress = 305123; t.yield_load = 12345; t.tensile_strength = 450000; t.breaking_load = 30000;
+    t.series = 12;
+    t.test_no = 3;
+    t.shape = 0;
+    t.size1 = 100;
+    t.rate = 125;
+    t.area = 785;
+    t.yield_stress = 305123;
+    t.yield_load = 12345;
+    t.tensile_strength = 450000;
+    t.breaking_load = 30000;
     t.points = {{0, 0, 0}, {12345, 100, 0}};
     return t;
 }
@@ -72,8 +86,9 @@ TEST_F(Catalogue, RowTextsOfATensionTestUnderBothSeparators)
     ASSERT_TRUE(read_test_file(dir.file("bar.bmd")));
     CatalogueRow row = catalogue_row("bar.bmd");
     const std::array<std::string, 17> expected = {
-        "bar.bmd", "12", "3", "05.03.2012", "09:05:00", "Растяжение", "Круг", "d 10", "78,5", "12,5 МПа/с",
-        "305,123", "12,345", "450", "30", "", "", ""};
+        "bar.bmd", "12",   "3",    "05.03.2012", "09:05:00", "Растяжение",
+        "Круг",    "d 10", "78,5", "12,5 МПа/с", "305,123",  "12,345",
+        "450",     "30",   "",     "",           ""};
     EXPECT_EQ(row.cells, expected);
     EXPECT_FALSE(row.extensometer);
 
@@ -87,13 +102,16 @@ TEST_F(Catalogue, RowTextsOfATensionTestUnderBothSeparators)
 TEST_F(Catalogue, SpecimenAndResultColumnsByShapeModeAndCurve)
 {
     RawTest strip = round_bar();
-    strip.shape = 1; strip.size1 = 200; strip.size2 = 35;
+    strip.shape = 1;
+    strip.size1 = 200;
+    strip.size2 = 35;
     put("strip.bmd", strip);
     ASSERT_TRUE(read_test_file(dir.file("strip.bmd")));
     EXPECT_EQ(catalogue_row("strip.bmd").cells[7], "20x3,5");
 
     RawTest rebar = round_bar();
-    rebar.shape = 2; rebar.size1 = 125;
+    rebar.shape = 2;
+    rebar.size1 = 125;
     put("rebar.bmd", rebar);
     ASSERT_TRUE(read_test_file(dir.file("rebar.bmd")));
     EXPECT_EQ(catalogue_row("rebar.bmd").cells[7], "d 12,5");
@@ -110,7 +128,10 @@ TEST_F(Catalogue, SpecimenAndResultColumnsByShapeModeAndCurve)
 
     // Shape 3 without curve: "-" for the size, a rate in мм/мин or кН/с, no area.
     RawTest nc = round_bar();
-    nc.shape = 3; nc.no_curve = 1; nc.mode = 1; nc.rate = 50;
+    nc.shape = 3;
+    nc.no_curve = 1;
+    nc.mode = 1;
+    nc.rate = 50;
     put("nc.bmd", nc);
     ASSERT_TRUE(read_test_file(dir.file("nc.bmd")));
     c = catalogue_row("nc.bmd").cells;
@@ -145,7 +166,10 @@ TEST_F(Catalogue, SpecimenAndResultColumnsByShapeModeAndCurve)
 TEST_F(Catalogue, ExtensometerRowFillsTheLastThreeColumns)
 {
     RawTest e = round_bar();
-    e.mode = 2; e.gauge_base = 5000; e.proof_load = 11500; e.proof_stress = 290500;
+    e.mode = 2;
+    e.gauge_base = 5000;
+    e.proof_load = 11500;
+    e.proof_stress = 290500;
     put("ext.bmd", e);
     ASSERT_TRUE(read_test_file(dir.file("ext.bmd")));
     const CatalogueRow row = catalogue_row("ext.bmd");
@@ -265,7 +289,8 @@ TEST_F(Catalogue, MissingDirectoryIsNamedOnce)
 // file opens by its own bytes, and the name shows decoded.
 TEST_F(Catalogue, NamesThatAreNotUtf8OpenAndShowDecoded)
 {
-    const std::string cp1251_name = "\xCE\xE1\xF0\xE0\xE7\xE5\xF6 1.bmd";  // "Образец 1.bmd" in CP1251
+    const std::string cp1251_name =
+        "\xCE\xE1\xF0\xE0\xE7\xE5\xF6 1.bmd";  // "Образец 1.bmd" in CP1251
     put(cp1251_name, round_bar());
     put("b.bmd", round_bar());
     load_fil(grid, dialogs, folder());

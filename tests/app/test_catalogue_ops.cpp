@@ -40,7 +40,10 @@ protected:
         shell().reset();
         qunsetenv("XDG_DATA_HOME");
     }
-    void put(const std::string& name, const RawTest& t) { lekta::testing::write_file(dir.file(name), t.bytes()); }
+    void put(const std::string& name, const RawTest& t)
+    {
+        lekta::testing::write_file(dir.file(name), t.bytes());
+    }
     void load() { load_fil(grid, dialogs, QString::fromStdString(dir.path()) + "/"); }
     int row_of(const QString& name) const
     {
@@ -56,7 +59,10 @@ protected:
             out << grid.Cell(0, r);
         return out;
     }
-    QStringList files() const { return QDir(QString::fromStdString(dir.path())).entryList(QDir::Files, QDir::Name); }
+    QStringList files() const
+    {
+        return QDir(QString::fromStdString(dir.path())).entryList(QDir::Files, QDir::Name);
+    }
 
     TempDir dir, data_home;
     ui::Grid grid;
@@ -183,17 +189,19 @@ TEST_F(CatalogueOps, AFileThatCannotBeDeletedKeepsItsRow)
     const FileDisposer refuse_b_and_d = [&](const std::string& path) {
         asked.push_back(path);
         const bool locked = path.ends_with("b.bmd") || path.ends_with("d.bmd");
-        return locked ? DisposalResult{Disposal::Failed, "Permission denied"} : dispose_of_file(path);
+        return locked ? DisposalResult{Disposal::Failed, "Permission denied"}
+                      : dispose_of_file(path);
     };
     delete_rows_or_files(grid, dialogs, kDeleteFiles, refuse_b_and_d);
     EXPECT_EQ(names(), (QStringList{"b.bmd", "d.bmd"}));
     EXPECT_EQ(files(), (QStringList{"b.bmd", "d.bmd"}));
-    EXPECT_EQ(asked, (std::vector<std::string>{dir.file("d.bmd"), dir.file("c.bmd"), dir.file("b.bmd"),
-                                               dir.file("a.bmd")}));
+    EXPECT_EQ(asked, (std::vector<std::string>{dir.file("d.bmd"), dir.file("c.bmd"),
+                                               dir.file("b.bmd"), dir.file("a.bmd")}));
     ASSERT_EQ(dialogs.shown().size(), 1u);
     const QString dir_text = QString::fromStdString(dir.path());
-    EXPECT_EQ(dialogs.shown()[0].text, "Не удалось удалить файлы:\r\n" + dir_text + "/b.bmd — Permission denied\r\n" +
-                                           dir_text + "/d.bmd — Permission denied");
+    EXPECT_EQ(dialogs.shown()[0].text, "Не удалось удалить файлы:\r\n" + dir_text +
+                                           "/b.bmd — Permission denied\r\n" + dir_text +
+                                           "/d.bmd — Permission denied");
 }
 
 // A deleted test can be restored from the desktop's trash: it keeps its bytes
@@ -209,7 +217,8 @@ TEST(Trash, FilesGoIntoTheTrashWithTheirOriginalPath)
     ASSERT_EQ(r.outcome, Disposal::Trashed) << r.error;
     EXPECT_FALSE(QFileInfo::exists(QFile::decodeName(name.c_str())));
     const std::string trash = data.path() + "/Trash";
-    EXPECT_EQ(lekta::testing::read_file(trash + "/files/\xCE\xE1\xF0 1.bmd"), (std::vector<unsigned char>{1, 2, 3}));
+    EXPECT_EQ(lekta::testing::read_file(trash + "/files/\xCE\xE1\xF0 1.bmd"),
+              (std::vector<unsigned char>{1, 2, 3}));
     const auto info = lekta::testing::read_file(trash + "/info/\xCE\xE1\xF0 1.bmd.trashinfo");
     const std::string text(info.begin(), info.end());
     EXPECT_NE(text.find("[Trash Info]\nPath=" + dir.path()), std::string::npos) << text;
@@ -219,7 +228,8 @@ TEST(Trash, FilesGoIntoTheTrashWithTheirOriginalPath)
     // A second file of the same name gets a name of its own in the trash.
     lekta::testing::write_file(name, {9});
     ASSERT_EQ(dispose_of_file(name).outcome, Disposal::Trashed);
-    EXPECT_EQ(lekta::testing::read_file(trash + "/files/\xCE\xE1\xF0 1.2.bmd"), (std::vector<unsigned char>{9}));
+    EXPECT_EQ(lekta::testing::read_file(trash + "/files/\xCE\xE1\xF0 1.2.bmd"),
+              (std::vector<unsigned char>{9}));
     EXPECT_EQ(dispose_of_file(dir.file("nothing.bmd")).outcome, Disposal::Missing);
     qunsetenv("XDG_DATA_HOME");
 }

@@ -1,6 +1,6 @@
+#include "app/about.h"
 #include "app/main_form.h"
 #include "app/port_library.h"
-#include "app/about.h"
 #include "app/settings_store.h"
 #include "app/shell_state.h"
 #include "app/version_text.h"
@@ -51,15 +51,18 @@ protected:
     {
         MainFormOptions o;
         o.dialogs = &dialogs;
-        o.port_library_path =
-            library.isEmpty() ? QString::fromStdString(lekta::testing::bin_dir()) + "/libgetnumcom.so" : library;
+        o.port_library_path = library.isEmpty()
+                                  ? QString::fromStdString(lekta::testing::bin_dir()) +
+                                        "/libgetnumcom.so"
+                                  : library;
         o.open_settings = [] { return std::make_unique<QtSettingsStore>(); };
         o.help_file = QString::fromStdString(config.file("help.html"));
         return o;
     }
     QSettings stored() const
     {
-        return QSettings(QString::fromStdString(config.path()) + "/Veltrask/LEKTA.conf", QSettings::IniFormat);
+        return QSettings(QString::fromStdString(config.path()) + "/Veltrask/LEKTA.conf",
+                         QSettings::IniFormat);
     }
     void store(const QString& name, const QString& value)
     {
@@ -77,8 +80,8 @@ protected:
 
 TEST_F(MainWindow, FirstRunAsksForTheWorkingDirectoryAndStoresIt)
 {
-    dialogs.answer_button(0);                  // "Выберите рабочий каталог c файлами *.bmd"
-    dialogs.answer_path(dir_of(tests));        // the folder dialog
+    dialogs.answer_button(0);  // "Выберите рабочий каталог c файлами *.bmd"
+    dialogs.answer_path(dir_of(tests));  // the folder dialog
     TForm1 form(options());
     ASSERT_TRUE(form.created());
 
@@ -239,7 +242,10 @@ TEST_F(MainWindow, MenuAndToolbarAsDesigned)
 
     // The hidden "Создать" asks for a data file name and opens the online window.
     int online_shown = 0;
-    form.commands.show_online_modal = [&] { ++online_shown; return 1; };
+    form.commands.show_online_modal = [&] {
+        ++online_shown;
+        return 1;
+    };
     dialogs.answer_path(QString("/tmp/x.db"));
     form.N2Click();
     ASSERT_EQ(dialogs.shown().back().kind, ui::ScriptedDialogs::Kind::SaveFile);
@@ -287,7 +293,7 @@ TEST(AboutBox, VersionLine)
 TEST_F(MainWindow, SettingsThatCannotBeStoredAreReportedAndKept)
 {
     QDir().mkpath(QString::fromStdString(config.path()) + "/Veltrask/LEKTA.conf");
-    dialogs.answer_button(0);            // "Выберите рабочий каталог c файлами *.bmd"
+    dialogs.answer_button(0);  // "Выберите рабочий каталог c файлами *.bmd"
     dialogs.answer_path(dir_of(tests));  // the folder dialog
     TForm1 form(options());
     ASSERT_TRUE(form.created());

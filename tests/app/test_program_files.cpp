@@ -18,10 +18,14 @@ class ProgramFilesLookup : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        for (const char* d : {"usr/bin", "usr/lib/x86_64-linux-gnu/lekta", "usr/share/lekta/help", "build/bin", "src/docs/help"})
+        for (const char* d : {"usr/bin", "usr/lib/x86_64-linux-gnu/lekta", "usr/share/lekta/help",
+                              "build/bin", "src/docs/help"})
             QDir().mkpath(at(d));
     }
-    QString at(const QString& relative) const { return QDir(QString::fromStdString(root.path())).filePath(relative); }
+    QString at(const QString& relative) const
+    {
+        return QDir(QString::fromStdString(root.path())).filePath(relative);
+    }
     void touch(const QString& relative) const
     {
         QDir().mkpath(QFileInfo(at(relative)).absolutePath());
@@ -29,8 +33,8 @@ protected:
     }
     ProgramLayout layout(const QString& program_dir) const
     {
-        return {at(program_dir), "../lib/x86_64-linux-gnu/lekta", "../share/lekta/help/index.html", at("build/bin"),
-                at("src/docs/help/index.html")};
+        return {at(program_dir), "../lib/x86_64-linux-gnu/lekta", "../share/lekta/help/index.html",
+                at("build/bin"), at("src/docs/help/index.html")};
     }
     TempDir root;
 };
@@ -40,7 +44,8 @@ protected:
 TEST_F(ProgramFilesLookup, TheLibraryBesideTheProgramComesFirstThenTheInstalledOne)
 {
     touch("usr/lib/x86_64-linux-gnu/lekta/libgetnumcom.so");
-    EXPECT_EQ(locate_program_files(layout("usr/bin")).port_library, at("usr/lib/x86_64-linux-gnu/lekta/libgetnumcom.so"));
+    EXPECT_EQ(locate_program_files(layout("usr/bin")).port_library,
+              at("usr/lib/x86_64-linux-gnu/lekta/libgetnumcom.so"));
     touch("usr/bin/libgetnumcom.so");
     EXPECT_EQ(locate_program_files(layout("usr/bin")).port_library, at("usr/bin/libgetnumcom.so"));
 }
@@ -57,9 +62,11 @@ TEST_F(ProgramFilesLookup, TheInstalledHelpIsFoundFromTheProgramsFolder)
 {
     touch("usr/share/lekta/help/index.html");
     touch("src/docs/help/index.html");
-    EXPECT_EQ(locate_program_files(layout("usr/bin")).help_file, at("usr/share/lekta/help/index.html"));
+    EXPECT_EQ(locate_program_files(layout("usr/bin")).help_file,
+              at("usr/share/lekta/help/index.html"));
     // Spelled with a trailing separator or through "..", the folder is the same.
-    EXPECT_EQ(locate_program_files(layout("usr/lib/../bin/")).help_file, at("usr/share/lekta/help/index.html"));
+    EXPECT_EQ(locate_program_files(layout("usr/lib/../bin/")).help_file,
+              at("usr/share/lekta/help/index.html"));
 }
 
 TEST_F(ProgramFilesLookup, TheSourceTreesHelpServesTheBuildFolderOnly)
@@ -68,10 +75,12 @@ TEST_F(ProgramFilesLookup, TheSourceTreesHelpServesTheBuildFolderOnly)
     EXPECT_EQ(locate_program_files(layout("build/bin")).help_file, at("src/docs/help/index.html"));
     EXPECT_EQ(locate_program_files(layout("build/bin/")).help_file, at("src/docs/help/index.html"));
     // An installed copy without its help names the place the help belongs.
-    EXPECT_EQ(locate_program_files(layout("usr/bin")).help_file, at("usr/share/lekta/help/index.html"));
+    EXPECT_EQ(locate_program_files(layout("usr/bin")).help_file,
+              at("usr/share/lekta/help/index.html"));
     // An installation in the build folder (a prefix inside it) uses its own help.
     touch("build/share/lekta/help/index.html");
-    EXPECT_EQ(locate_program_files(layout("build/bin")).help_file, at("build/share/lekta/help/index.html"));
+    EXPECT_EQ(locate_program_files(layout("build/bin")).help_file,
+              at("build/share/lekta/help/index.html"));
 }
 
 // The folders compiled in are relative: the program finds its files wherever

@@ -1,6 +1,6 @@
-#include "support/test_support.h"
 #include "chart/chart.h"
 #include "chart/chart_view.h"
+#include "support/test_support.h"
 
 #include <QApplication>
 #include <QFile>
@@ -9,9 +9,9 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QWheelEvent>
-#include <gtest/gtest.h>
 #include <algorithm>
 #include <cmath>
+#include <gtest/gtest.h>
 #include <stdexcept>
 #include <tuple>
 
@@ -25,7 +25,9 @@ std::vector<ChartPoint> test_curve(int n)
     std::vector<ChartPoint> pts;
     for (int i = 0; i < n; ++i) {
         const double x = 60.0 * i / (n - 1);
-        double y = x < 2 ? 20 * x : x < 6 ? 40 + 0.5 * std::sin(i * 0.9) : 40 + 10 * std::sin((x - 6) / 54 * 2.8);
+        double y = x < 2   ? 20 * x
+                   : x < 6 ? 40 + 0.5 * std::sin(i * 0.9)
+                           : 40 + 10 * std::sin((x - 6) / 54 * 2.8);
         pts.push_back({x, y + 0.2 * std::sin(i * 1.7)});
     }
     return pts;
@@ -53,13 +55,14 @@ struct ShownChart {
 
 auto settings(const ChartAxis& a)
 {
-    return std::make_tuple(a.AutomaticMinimum(), a.AutomaticMaximum(), a.Minimum(), a.Maximum(), a.Increment());
+    return std::make_tuple(a.AutomaticMinimum(), a.AutomaticMaximum(), a.Minimum(), a.Maximum(),
+                           a.Increment());
 }
 
 void wheel(QWidget* w, QPoint pos, int delta)
 {
-    QWheelEvent e(QPointF(pos), QPointF(w->mapToGlobal(pos)), QPoint(), QPoint(0, delta), Qt::NoButton,
-                  Qt::NoModifier, Qt::NoScrollPhase, false);
+    QWheelEvent e(QPointF(pos), QPointF(w->mapToGlobal(pos)), QPoint(), QPoint(0, delta),
+                  Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(w, &e);
 }
 
@@ -103,7 +106,8 @@ TEST(ChartSeries, KeepsPointsInOrderWithExtentsRightAfterEachChange)
     EXPECT_THROW(s->XValue(0), std::out_of_range);
     s->AddXY(2, 3);
     EXPECT_EQ(std::make_tuple(s->MinXValue(), s->MaxXValue(), s->MinYValue(), s->MaxYValue()),
-              std::make_tuple(2.0, 2.0, 3.0, 3.0)) << "the extent starts afresh after a clear";
+              std::make_tuple(2.0, 2.0, 3.0, 3.0))
+        << "the extent starts afresh after a clear";
     EXPECT_THROW(chart.Series(1), std::out_of_range);
 }
 
@@ -224,7 +228,8 @@ TEST(ChartZoom, MouseZoomUndoPanAndWheelMoveTheViewButNotTheAxes)
     EXPECT_NEAR(c.chart.ValueAt(p).x(), under.x(), 1e-9);
     EXPECT_NEAR(c.chart.ValueAt(p).y(), under.y(), 1e-9);
     wheel(c.viewport(), p, -120);
-    EXPECT_NEAR(c.chart.VisibleRange(bottom).max - c.chart.VisibleRange(bottom).min, full_x.max - full_x.min, 1e-9);
+    EXPECT_NEAR(c.chart.VisibleRange(bottom).max - c.chart.VisibleRange(bottom).min,
+                full_x.max - full_x.min, 1e-9);
     unchanged();
 
     // A click without a drag is the chart's click, and zooms nothing.
@@ -274,8 +279,7 @@ TEST(ChartRender, ANeverShownChartRendersAtTheAskedSizeWithOrWithoutItsTitle)
     try {
         ScopedHiddenTitle hidden(chart);
         throw std::runtime_error("disk full");
-    } catch (const std::runtime_error&) {
-    }
+    } catch (const std::runtime_error&) {}
     EXPECT_TRUE(chart.TitleVisible());
 }
 
@@ -332,7 +336,8 @@ TEST(ChartPrint, PrintsOnePageToAPdfFile)
     printer.setPageOrientation(QPageLayout::Landscape);
     {
         QPainter p(&printer);
-        chart.Print(p, QRect(QPoint(0, 0), QSize(printer.width(), printer.height())), QMarginsF(4, 4, 4, 4), false);
+        chart.Print(p, QRect(QPoint(0, 0), QSize(printer.width(), printer.height())),
+                    QMarginsF(4, 4, 4, 4), false);
     }
     QFile f(QString::fromStdString(dir.file("chart.pdf")));
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
@@ -385,7 +390,8 @@ TEST(ChartRender, TheWhiteGroundFollowsTheChartsSize)
     lekta::testing::pump_events(20);
     const QImage image = chart.grab().toImage();
     ASSERT_EQ(image.size(), QSize(900, 600));
-    for (QPoint p : {QPoint(2, 2), QPoint(897, 2), QPoint(2, 597), QPoint(897, 597), QPoint(700, 500)})
+    for (QPoint p :
+         {QPoint(2, 2), QPoint(897, 2), QPoint(2, 597), QPoint(897, 597), QPoint(700, 500)})
         EXPECT_EQ(image.pixelColor(p), QColor(Qt::white)) << p.x() << "," << p.y();
 }
 

@@ -1,12 +1,12 @@
-#include "support/test_support.h"
 #include "chart/chart_axis.h"
 #include "chart/chart_frame.h"
 #include "chart/chart_ticks.h"
+#include "support/test_support.h"
 #include "ui/colour.h"
 
 #include <QFontMetricsF>
-#include <gtest/gtest.h>
 #include <cmath>
+#include <gtest/gtest.h>
 
 using namespace lekta::ui;
 
@@ -15,9 +15,9 @@ namespace {
 // An axis over data of a fixed range; counts the changes it reports.
 struct AxisRig {
     explicit AxisRig(AxisPlace place = AxisPlace::Bottom)
-        : axis(place, [this] { return data; }, [this] { ++changes; })
-    {
-    }
+        : axis(
+              place, [this] { return data; }, [this] { ++changes; })
+    {}
     AxisRange data{2, 8, false};
     int changes = 0;
     ChartAxis axis;
@@ -124,7 +124,8 @@ TEST(ChartTicks, WithoutIncrementTheStepIsOneTwoOrFiveTimesAPowerOfTen)
         const double f = std::round(t.step / decade);
         EXPECT_TRUE(f == 1 || f == 2 || f == 5) << t.step;
         for (std::size_t i = 1; i < t.values.size(); ++i)
-            EXPECT_GE((t.values[i] - t.values[i - 1]) / (range * 1.1) * 1500, 30 + 16 - 1e-6) << range;
+            EXPECT_GE((t.values[i] - t.values[i - 1]) / (range * 1.1) * 1500, 30 + 16 - 1e-6)
+                << range;
         EXPECT_GE(t.values.front(), -range / 10);
         EXPECT_LE(t.values.back(), range);
     }
@@ -149,16 +150,19 @@ TEST(ChartFrame, LabelsUseTheRegionalSeparatorAndStayInsideTheChart)
     const QFontMetricsF fm(font);
     for (const QSizeF size : {QSizeF(1600, 900), QSizeF(227, 300), QSizeF(400, 120)}) {
         const ChartFrame f = lay_out_frame(size, 20, font, left.axis, bottom.axis, right.axis,
-                                           left.axis.DrawnRange(), bottom.axis.DrawnRange(), {0, 1, false});
+                                           left.axis.DrawnRange(), bottom.axis.DrawnRange(),
+                                           {0, 1, false});
         EXPECT_GE(f.plot.top(), 20 + kChartMargin) << "plot under the title band";
         EXPECT_TRUE(QRectF(QPointF(0, 0), size).contains(f.plot));
         ASSERT_FALSE(f.bottom.labels.isEmpty());
-        EXPECT_TRUE(f.bottom.labels.contains("0,1") || f.bottom.labels.contains("0,2")) << size.width();
+        EXPECT_TRUE(f.bottom.labels.contains("0,1") || f.bottom.labels.contains("0,2"))
+            << size.width();
         EXPECT_FALSE(f.bottom.labels.join("").contains('.'));
         // Every bottom label, centred on its tick, lies inside the chart and clear of the next.
         double previous_right = -1;
         for (qsizetype i = 0; i < f.bottom.labels.size(); ++i) {
-            const double x = f.plot.left() + (f.bottom.values[static_cast<std::size_t>(i)] - 0) / 0.5 * f.plot.width();
+            const double x = f.plot.left() + (f.bottom.values[static_cast<std::size_t>(i)] - 0) /
+                                                 0.5 * f.plot.width();
             const double w = fm.horizontalAdvance(f.bottom.labels[i]);
             EXPECT_GE(x - w / 2, 0) << f.bottom.labels[i].toStdString();
             EXPECT_LE(x + w / 2, size.width()) << f.bottom.labels[i].toStdString();
@@ -186,9 +190,12 @@ TEST(ChartColours, WindowsValuesBothWaysAndSystemColoursFromTheClassicTable)
     EXPECT_EQ(windows_colour(kButtonFaceColour), QColor(212, 208, 200));
     EXPECT_EQ(windows_colour(kWindowColour), QColor(255, 255, 255));
     EXPECT_EQ(windows_colour(kWindowTextColour), QColor(0, 0, 0));
-    EXPECT_EQ(windows_colour(static_cast<std::int32_t>(0x80000018)), QColor(255, 255, 225));  // tooltip background
-    EXPECT_EQ(windows_colour(static_cast<std::int32_t>(0x8000001E)), QColor(212, 208, 200));  // index 30, the last
-    EXPECT_EQ(windows_colour(static_cast<std::int32_t>(0x8000001F)), QColor(0, 0, 0)) << "no such index";
+    EXPECT_EQ(windows_colour(static_cast<std::int32_t>(0x80000018)),
+              QColor(255, 255, 225));  // tooltip background
+    EXPECT_EQ(windows_colour(static_cast<std::int32_t>(0x8000001E)),
+              QColor(212, 208, 200));  // index 30, the last
+    EXPECT_EQ(windows_colour(static_cast<std::int32_t>(0x8000001F)), QColor(0, 0, 0))
+        << "no such index";
     // The byte above blue carries palette flags, not colour.
     EXPECT_EQ(windows_colour(0x02FF0000), QColor(0, 0, 255));
 }

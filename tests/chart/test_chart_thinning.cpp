@@ -1,8 +1,8 @@
 #include "chart/chart_thinning.h"
 
-#include <gtest/gtest.h>
 #include <algorithm>
 #include <cmath>
+#include <gtest/gtest.h>
 #include <random>
 #include <set>
 #include <vector>
@@ -18,7 +18,8 @@ int column(const ThinningView& v, double x)
         return -1;
     if (x > v.x_max)
         return v.columns;
-    return std::min(v.columns - 1, static_cast<int>((x - v.x_min) / (v.x_max - v.x_min) * v.columns));
+    return std::min(v.columns - 1,
+                    static_cast<int>((x - v.x_min) / (v.x_max - v.x_min) * v.columns));
 }
 
 // What the drawn polyline needs at pixel resolution, checked run by run: the
@@ -134,11 +135,13 @@ TEST(ChartThinning, PointsOutsideTheViewKeepOnlyTheEndsThatCrossIt)
     EXPECT_EQ(std::count_if(k.begin(), k.end(), [](std::size_t i) { return i < 100; }), 2);
     EXPECT_TRUE(std::count(k.begin(), k.end(), 99u));
     // Right run: the one after the view ends and the one before the line comes back.
-    EXPECT_EQ(std::count_if(k.begin(), k.end(), [](std::size_t i) { return i >= 200 && i < 300; }), 2);
+    EXPECT_EQ(std::count_if(k.begin(), k.end(), [](std::size_t i) { return i >= 200 && i < 300; }),
+              2);
     EXPECT_TRUE(std::count(k.begin(), k.end(), 200u));
     EXPECT_TRUE(std::count(k.begin(), k.end(), 299u));
     // Inside, fewer points than columns: each in its own column, all kept.
-    EXPECT_EQ(std::count_if(k.begin(), k.end(), [](std::size_t i) { return i >= 100 && i < 200; }), 100);
+    EXPECT_EQ(std::count_if(k.begin(), k.end(), [](std::size_t i) { return i >= 100 && i < 200; }),
+              100);
     EXPECT_EQ(k.back(), 300u);
 }
 
@@ -165,7 +168,8 @@ TEST(ChartThinning, AppendingGivesWhatThinningTheWholeCurveGives)
     std::mt19937 rng(3);
     for (bool markers : {false, true}) {
         // Markers: a wide view where the visible points outgrow the columns midway.
-        const ThinningView v = markers ? ThinningView{0, 100, 2000, true} : ThinningView{0, 15, 700, false};
+        const ThinningView v = markers ? ThinningView{0, 100, 2000, true}
+                                       : ThinningView{0, 15, 700, false};
         ColumnThinning grown;
         grown.rebuild(all.data(), 0, v);
         std::size_t n = 0;
@@ -175,7 +179,8 @@ TEST(ChartThinning, AppendingGivesWhatThinningTheWholeCurveGives)
             grown.extend(all.data(), n);
             ColumnThinning whole;
             whole.rebuild(all.data(), n, v);
-            ASSERT_EQ(grown.kept(), whole.kept()) << "after " << n << " points, markers " << markers;
+            ASSERT_EQ(grown.kept(), whole.kept())
+                << "after " << n << " points, markers " << markers;
         }
     }
 }
@@ -281,9 +286,16 @@ std::vector<Curve> awkward_curves()
 TEST(ChartThinning, BlockwiseKeepsExactlyThePointsOfThePlainPass)
 {
     const ThinningView views[] = {
-        {0, 15, 700, false},   {0, 15, 50000, false}, {2.5, 4.1, 1338, false}, {-1, 0.2, 37, false},
-        {4, 4, 100, false},    {5, 3, 100, false},    {-INFINITY, INFINITY, 300, false},
-        {0, 15, 3, false},     {1, 2, 100000, true}, {0, 15, 700, true},
+        {0, 15, 700, false},
+        {0, 15, 50000, false},
+        {2.5, 4.1, 1338, false},
+        {-1, 0.2, 37, false},
+        {4, 4, 100, false},
+        {5, 3, 100, false},
+        {-INFINITY, INFINITY, 300, false},
+        {0, 15, 3, false},
+        {1, 2, 100000, true},
+        {0, 15, 700, true},
     };
     for (const Curve& c : awkward_curves()) {
         // One object through all the views, as a chart zooms: the block

@@ -1,5 +1,5 @@
-#include "support/test_support.h"
 #include "common/number_text.h"
+#include "support/test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -75,7 +75,8 @@ TEST(NumberText, IntegersAsTheSettingsStoreThem)
             lekta::parse_integer(bad);
             ADD_FAILURE() << bad;
         } catch (const lekta::ConvertError& e) {
-            EXPECT_EQ(std::string(e.what()), "'" + std::string(bad) + "' is not a valid integer value");
+            EXPECT_EQ(std::string(e.what()),
+                      "'" + std::string(bad) + "' is not a valid integer value");
         }
     }
     // A width or an offset is 32 bits: one past either end is refused, not wrapped.
@@ -90,13 +91,28 @@ TEST(NumberText, FixedPointTextsMatchTheGeneralFormat)
     lekta::testing::ScopedSeparator comma(",");
     // The last three: 15 significant digits are written exactly; with more,
     // the general format rounds to 15 (found by the number fuzz target).
-    const long long values[] = {0, 5, 10, 125, 785, 1000, 12345, 65535, 305123, 4294967295LL, -5, -12500, 100000,
-                                999999999999999LL, 1000000000000001LL, 578712552248181753LL};
+    const long long values[] = {0,
+                                5,
+                                10,
+                                125,
+                                785,
+                                1000,
+                                12345,
+                                65535,
+                                305123,
+                                4294967295LL,
+                                -5,
+                                -12500,
+                                100000,
+                                999999999999999LL,
+                                1000000000000001LL,
+                                578712552248181753LL};
     for (long long v : values)
         for (int d : {1, 2, 3, 4}) {
             long double scale = 1;
             for (int i = 0; i < d; ++i)
                 scale *= 10;
-            EXPECT_EQ(lekta::decimal_text(v, d), number_text(static_cast<long double>(v) / scale)) << v << " " << d;
+            EXPECT_EQ(lekta::decimal_text(v, d), number_text(static_cast<long double>(v) / scale))
+                << v << " " << d;
         }
 }

@@ -3,6 +3,7 @@
 // "Он-лайн" creates the online window and the port dialog, finds the unit
 // through the answer of a port lookup and shows the window modally until
 // the test's own watch says the run is over.
+#include "chart/chart.h"
 #include "online/online_command.h"
 #include "online/online_state.h"
 #include "online/port_dialog.h"
@@ -10,7 +11,6 @@
 #include "played_test.h"
 #include "support/test_support.h"
 #include "support/unit_simulator.h"
-#include "chart/chart.h"
 #include "ui/dialogs.h"
 #include "ui/error_display.h"
 
@@ -56,12 +56,15 @@ protected:
     {
         run_online([&sim] { return std::vector<std::string>{sim.path()}; }, watch, timeout_ms);
     }
-    void run_online(const std::function<std::vector<std::string>()>& find_ports, const std::function<bool()>& watch,
-                    int timeout_ms)
+    void run_online(const std::function<std::vector<std::string>()>& find_ports,
+                    const std::function<bool()>& watch, int timeout_ms)
     {
         if (!form2)
             create_windows();
-        OnlineCommand c{dialogs, *form2, *form10, find_ports,
+        OnlineCommand c{dialogs,
+                        *form2,
+                        *form10,
+                        find_ports,
                         [&] {
                             QTimer watcher;
                             QElapsedTimer clock;
@@ -80,7 +83,10 @@ protected:
     }
 
     // The unit has ended the test and the window's poll has stopped.
-    bool test_over() const { return form2->Chart1->Title().Text() == kCompleted && !form2->Timer2().running(); }
+    bool test_over() const
+    {
+        return form2->Chart1->Title().Text() == kCompleted && !form2->Timer2().running();
+    }
 
     ui::ScriptedDialogs dialogs;
     TempDir dir;

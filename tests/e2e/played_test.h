@@ -1,9 +1,9 @@
 #pragma once
 // A test file for the unit simulator to play back, and what the online
 // window must show for the unit's points.
+#include "common/number_text.h"
 #include "online/link_interfaces.h"
 #include "support/test_support.h"
-#include "common/number_text.h"
 
 #include "lib/bmd_writer.h"
 #include "lib/sample_tests.h"
@@ -59,15 +59,25 @@ inline std::vector<LinkPoint> completed_curve_of(const std::vector<tools::UnitPo
 
 // Newtons as kN, micrometres as mm, tenths of micrometres as mm: the texts
 // of the labels and the point table.
-inline std::string kn(std::int32_t newtons) { return number_text(static_cast<long double>(newtons) / 1000); }
-inline std::string mm(std::int32_t micrometres) { return number_text(static_cast<long double>(micrometres) / 1000); }
-inline std::string ext_mm(std::int32_t tenths) { return number_text(static_cast<long double>(tenths) / 10000); }
+inline std::string kn(std::int32_t newtons)
+{
+    return number_text(static_cast<long double>(newtons) / 1000);
+}
+inline std::string mm(std::int32_t micrometres)
+{
+    return number_text(static_cast<long double>(micrometres) / 1000);
+}
+inline std::string ext_mm(std::int32_t tenths)
+{
+    return number_text(static_cast<long double>(tenths) / 10000);
+}
 
 struct PlayedTest {
     std::string path;
     tools::UnitCurve curve;
 };
-inline PlayedTest played_test(const TempDir& dir, tools::SampleKind kind, int points, bool extensometer)
+inline PlayedTest played_test(const TempDir& dir, tools::SampleKind kind, int points,
+                              bool extensometer)
 {
     tools::SampleSpecimen specimen;
     specimen.kind = kind;

@@ -78,7 +78,8 @@ TEST_F(OnlineDialogue, TypeYUnitPlaysAWholeTestWithExtensometerAndBothYieldLoads
     const auto& ft_line = view.pts(LinkSeries::FtLine);
     ASSERT_FALSE(ft_line.empty());
     EXPECT_EQ(ft_line.back().x, view.axes[0].bottom_max);
-    EXPECT_EQ(ft_line.back().y, static_cast<double>(static_cast<long double>(test.curve.yield_load) / 1000));
+    EXPECT_EQ(ft_line.back().y,
+              static_cast<double>(static_cast<long double>(test.curve.yield_load) / 1000));
 
     EXPECT_FALSE(session.CommPortDriver1().Connected());
     // The final poll tick finds no new response and stops the poll.
@@ -138,8 +139,8 @@ TEST_F(OnlineDialogue, MalformedResponseIsDroppedAndTheTestGoesOn)
 {
     const PlayedTest test = played_test(dir, tools::SampleKind::Tension, 200, false);
     ASSERT_EQ(test.curve.points.size(), 200u);
-    UnitSimulator sim({"--type", "Y", "--file", test.path, "--points", "50", "--malformed", "bad-pair",
-                       "--malformed-at", "2", "--split"});
+    UnitSimulator sim({"--type", "Y", "--file", test.path, "--points", "50", "--malformed",
+                       "bad-pair", "--malformed-at", "2", "--split"});
     ASSERT_FALSE(sim.path().empty());
 
     begin(sim);
@@ -156,7 +157,8 @@ TEST_F(OnlineDialogue, MalformedResponseIsDroppedAndTheTestGoesOn)
 TEST_F(OnlineDialogue, SilentUnitIsLetGoByTheWatchdog)
 {
     const PlayedTest test = played_test(dir, tools::SampleKind::Tension, 300, false);
-    UnitSimulator sim({"--type", "Y", "--file", test.path, "--points", "100", "--silent-after", "2"});
+    UnitSimulator sim(
+        {"--type", "Y", "--file", test.path, "--points", "100", "--silent-after", "2"});
     ASSERT_FALSE(sim.path().empty());
 
     begin(sim, LinkProtocol::kTimer3Interval);

@@ -52,16 +52,17 @@ TEST_F(OnlineExport, ExportAfterALiveTypeYTestStoresTheUnitsPointsAndLoads)
 
     // Once the test is over, "Экспорт" while the window is still shown, then "Выход".
     bool exported = false;
-    run_online(sim,
-               [&] {
-                   const bool over = test_over();
-                   if (over && !exported) {
-                       exported = true;
-                       form2->N3->trigger();
-                   }
-                   return over;
-               },
-               40000);
+    run_online(
+        sim,
+        [&] {
+            const bool over = test_over();
+            if (over && !exported) {
+                exported = true;
+                form2->N3->trigger();
+            }
+            return over;
+        },
+        40000);
     ASSERT_TRUE(exported) << "title: " << form2->Chart1->Title().Text().toStdString();
 
     const QStringList stored = QDir(QString::fromStdString(exports.path())).entryList(QDir::Files);
@@ -69,7 +70,8 @@ TEST_F(OnlineExport, ExportAfterALiveTypeYTestStoresTheUnitsPointsAndLoads)
     const std::string path = exports.file("ЛЕКТА-ЗИВ8.xlsx");
     // The operator is told where it went, and it is opened.
     ASSERT_FALSE(dialogs.shown().empty());
-    EXPECT_TRUE(dialogs.texts().back().contains("ЛЕКТА-ЗИВ8.xlsx")) << dialogs.texts().back().toStdString();
+    EXPECT_TRUE(dialogs.texts().back().contains("ЛЕКТА-ЗИВ8.xlsx"))
+        << dialogs.texts().back().toStdString();
 
     const XlsxFile file = read_xlsx(path);
     ASSERT_EQ(file.sheets.size(), 2u);
@@ -94,8 +96,10 @@ TEST_F(OnlineExport, ExportAfterALiveTypeYTestStoresTheUnitsPointsAndLoads)
             ASSERT_EQ(number(s, row, 3), extensometer_point(p).x) << "row " << row;
         }
     }
-    EXPECT_EQ(number(s, 3, 4), static_cast<double>(static_cast<long double>(test.curve.yield_load) / 1000));
-    EXPECT_EQ(number(s, 3, 5), static_cast<double>(static_cast<long double>(test.curve.proof_load) / 1000));
+    EXPECT_EQ(number(s, 3, 4),
+              static_cast<double>(static_cast<long double>(test.curve.yield_load) / 1000));
+    EXPECT_EQ(number(s, 3, 5),
+              static_cast<double>(static_cast<long double>(test.curve.proof_load) / 1000));
 
     // The one chart: F against H Δ over every row.
     const XlsxChart& chart = *file.sheets[1].chart;

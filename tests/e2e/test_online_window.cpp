@@ -2,9 +2,9 @@
 // simulated unit through the port lookup's answer, the window is shown
 // modally, and the unit plays a whole test into its table, labels and charts.
 #include "app/port_library.h"
+#include "chart/chart.h"
 #include "online_window_session.h"
 #include "played_test.h"
-#include "chart/chart.h"
 #include "ui/grid.h"
 
 #include <QElapsedTimer>
@@ -38,17 +38,18 @@ TEST_F(OnlineWindowSession, TypeYUnitPlaysAWholeTestIntoTheTableLabelsAndBothCha
     ASSERT_FALSE(sim.path().empty());
 
     std::size_t live_rows = 0, live_extensometer = 0;
-    run_online(sim,
-               [&] {
-                   const int rows = form2->NextGrid1->RowCount();
-                   if (rows > 0 && rows < 420 && live_rows == 0) {
-                       // Mid-test: the chart grows with the table, both charts drawn.
-                       live_rows = static_cast<std::size_t>(form2->Series1->Count());
-                       live_extensometer = static_cast<std::size_t>(form2->LineSeries1->Count());
-                   }
-                   return test_over();
-               },
-               40000);
+    run_online(
+        sim,
+        [&] {
+            const int rows = form2->NextGrid1->RowCount();
+            if (rows > 0 && rows < 420 && live_rows == 0) {
+                // Mid-test: the chart grows with the table, both charts drawn.
+                live_rows = static_cast<std::size_t>(form2->Series1->Count());
+                live_extensometer = static_cast<std::size_t>(form2->LineSeries1->Count());
+            }
+            return test_over();
+        },
+        40000);
     ASSERT_TRUE(shown);
     ASSERT_EQ(form2->Chart1->Title().Text().toStdString(), kCompleted);
     EXPECT_EQ(dialogs.texts().size(), 1);  // the checklist, nothing else
@@ -80,7 +81,8 @@ TEST_F(OnlineWindowSession, TypeYUnitPlaysAWholeTestIntoTheTableLabelsAndBothCha
     EXPECT_EQ(form2->Label3->text().toStdString(), "H Δe,мм = " + ext_mm(last_ext->he));
     EXPECT_EQ(form2->Label4->text().toStdString(), "Ft,кН = " + kn(test.curve.yield_load));
     EXPECT_EQ(form2->Label5->text().toStdString(), "F0.2,кН = " + kn(test.curve.proof_load));
-    EXPECT_EQ(form2->StaticText7->text().toStdString(), std::to_string(pts.size() - (pts.size() - 1) / 70 * 70));
+    EXPECT_EQ(form2->StaticText7->text().toStdString(),
+              std::to_string(pts.size() - (pts.size() - 1) / 70 * 70));
     EXPECT_EQ(form2->StaticText2->text(), "Ожидание готовности прибора ...");
 
     // The Ft line runs at Ft and reaches the right edge at the end; the
@@ -115,23 +117,24 @@ TEST_F(OnlineWindowSession, TypeZUnitGetsTheIdentificationDialogue)
 
     QElapsedTimer clock;
     bool checked = false;
-    run_online(sim,
-               [&] {
-                   if (!clock.isValid())
-                       clock.start();
-                   if (clock.elapsed() < 2600)
-                       return false;
-                   EXPECT_FALSE(form2->Panel2->isVisibleTo(form2.get()));
-                   EXPECT_EQ(form2->NextGrid1->RowCount(), 0);
-                   EXPECT_TRUE(form2->Chart1->Title().Lines().isEmpty());
-                   EXPECT_EQ(form2->session().protocol().state().last_command, u'Z');
-                   EXPECT_TRUE(form2->session().protocol().state().type_z_latch);
-                   EXPECT_TRUE(form2->Timer1().running());
-                   EXPECT_TRUE(form2->StaticText7->text().isEmpty());
-                   checked = true;
-                   return true;
-               },
-               10000);
+    run_online(
+        sim,
+        [&] {
+            if (!clock.isValid())
+                clock.start();
+            if (clock.elapsed() < 2600)
+                return false;
+            EXPECT_FALSE(form2->Panel2->isVisibleTo(form2.get()));
+            EXPECT_EQ(form2->NextGrid1->RowCount(), 0);
+            EXPECT_TRUE(form2->Chart1->Title().Lines().isEmpty());
+            EXPECT_EQ(form2->session().protocol().state().last_command, u'Z');
+            EXPECT_TRUE(form2->session().protocol().state().type_z_latch);
+            EXPECT_TRUE(form2->Timer1().running());
+            EXPECT_TRUE(form2->StaticText7->text().isEmpty());
+            checked = true;
+            return true;
+        },
+        10000);
     EXPECT_TRUE(checked);
     EXPECT_FALSE(form2->Timer1().running());
     EXPECT_FALSE(form2->CommPortDriver1().Connected());
@@ -153,8 +156,7 @@ TEST_F(OnlineWindowSession, DemoSetUpFindsTheSimulatedUnitThroughThePortLookup)
     ASSERT_FALSE(sim.path().empty());
     load_port_library(QString::fromStdString(bin_dir()) + "/libgetnumcom.so");
 
-    run_online([] { return find_instrument_ports(); },
-               [&] { return test_over(); }, 40000);
+    run_online([] { return find_instrument_ports(); }, [&] { return test_over(); }, 40000);
     port_library().reset();
     if (had_config)
         qputenv("XDG_CONFIG_HOME", saved_config);

@@ -9,23 +9,23 @@
 namespace lekta::fuzz::link_script {
 
 enum Op : std::uint8_t {
-    kChunk = 0,       // n (1 byte), then n bytes: a short chunk from the port
-    kLongChunk = 1,   // n (2 bytes, low first, at most 4096), then n bytes
-    kFlood = 2,       // k (1 byte), a pattern byte: k chunks of 4096 pattern bytes
-    kAdvance = 3,     // ms (2 bytes, low first): time passes, timers fire as due
-    kShow = 4,        // the window is shown: start() with the chosen port
-    kClose = 5,       // the window closes: stop_on_close()
-    kExit = 6,        // "Выход": stop_on_exit()
-    kPortFails = 7,   // the port's next opens fail, or succeed again
-    kResponse = 8,    // flags, count, count × 12 bytes of F H He, 8 bytes Ft F0.2,
-                      // split: a data response as the unit encodes it (see the target)
+    kChunk = 0,      // n (1 byte), then n bytes: a short chunk from the port
+    kLongChunk = 1,  // n (2 bytes, low first, at most 4096), then n bytes
+    kFlood = 2,      // k (1 byte), a pattern byte: k chunks of 4096 pattern bytes
+    kAdvance = 3,    // ms (2 bytes, low first): time passes, timers fire as due
+    kShow = 4,       // the window is shown: start() with the chosen port
+    kClose = 5,      // the window closes: stop_on_close()
+    kExit = 6,       // "Выход": stop_on_exit()
+    kPortFails = 7,  // the port's next opens fail, or succeed again
+    kResponse = 8,   // flags, count, count × 12 bytes of F H He, 8 bytes Ft F0.2,
+                     // split: a data response as the unit encodes it (see the target)
     kOpCount = 9,
 };
 
 // Bits of kResponse's flags byte.
-constexpr std::uint8_t kTypeZ = 1;       // result block of a type Z unit (Ft only)
-constexpr std::uint8_t kLast = 2;        // the test is complete: 'V' follows
-constexpr int kMalformationShift = 2;    // 3 bits: tools::Malformation, 0 none
+constexpr std::uint8_t kTypeZ = 1;     // result block of a type Z unit (Ft only)
+constexpr std::uint8_t kLast = 2;      // the test is complete: 'V' follows
+constexpr int kMalformationShift = 2;  // 3 bits: tools::Malformation, 0 none
 
 class Writer {
 public:
@@ -46,10 +46,14 @@ public:
                 break;
         }
     }
-    void flood(std::uint8_t chunks, std::uint8_t pattern) { out_.insert(out_.end(), {kFlood, chunks, pattern}); }
+    void flood(std::uint8_t chunks, std::uint8_t pattern)
+    {
+        out_.insert(out_.end(), {kFlood, chunks, pattern});
+    }
     void advance(std::uint16_t ms)
     {
-        out_.insert(out_.end(), {kAdvance, static_cast<std::uint8_t>(ms & 0xFF), static_cast<std::uint8_t>(ms >> 8)});
+        out_.insert(out_.end(), {kAdvance, static_cast<std::uint8_t>(ms & 0xFF),
+                                 static_cast<std::uint8_t>(ms >> 8)});
     }
     void op(Op o) { out_.push_back(o); }
     // At most 31 points; split 0 sends the response in one chunk, otherwise
@@ -57,8 +61,8 @@ public:
     struct Point {
         std::int32_t f, h, he;
     };
-    void response(std::uint8_t flags, const std::vector<Point>& points, std::int32_t ft, std::int32_t f02,
-                  std::uint8_t split)
+    void response(std::uint8_t flags, const std::vector<Point>& points, std::int32_t ft,
+                  std::int32_t f02, std::uint8_t split)
     {
         out_.insert(out_.end(), {kResponse, flags, static_cast<std::uint8_t>(points.size())});
         for (const Point& p : points)

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <dlfcn.h>
 #include <fcntl.h>
@@ -13,7 +14,6 @@
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <string>
-#include <csignal>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -41,7 +41,7 @@ public:
         ::grantpt(master_);
         ::unlockpt(master_);
         path_ = ::ptsname(master_);
-        termios t {};
+        termios t{};
         ::tcgetattr(master_, &t);
         ::cfmakeraw(&t);
         ::tcsetattr(master_, TCSANOW, &t);
@@ -89,7 +89,8 @@ class PortLookup : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        lib_ = ::dlopen((lekta::testing::bin_dir() + "/libgetnumcom.so").c_str(), RTLD_NOW | RTLD_LOCAL);
+        lib_ = ::dlopen((lekta::testing::bin_dir() + "/libgetnumcom.so").c_str(),
+                        RTLD_NOW | RTLD_LOCAL);
         ASSERT_NE(lib_, nullptr) << ::dlerror();
         gets_ = reinterpret_cast<gets_fn>(::dlsym(lib_, "gets"));
         freemas_ = reinterpret_cast<freemas_fn>(::dlsym(lib_, "freemas"));
@@ -137,8 +138,8 @@ TEST_F(PortLookup, FindsAnsweringUnitsAndIgnoresSilentOrMissingDevices)
     ASSERT_EQ(sim.path().rfind("/dev/pts/", 0), 0u) << sim.path();
     // A unit behind a slow USB adapter answers after half a second.
     FakePort unit_z('Z'), silent(0), slow('Y', 500);
-    configure({"# the demo's simulated unit", silent.path(), "  " + unit_z.path() + "  ", "/dev/no-such-port",
-               run.path(), slow.path(), link});
+    configure({"# the demo's simulated unit", silent.path(), "  " + unit_z.path() + "  ",
+               "/dev/no-such-port", run.path(), slow.path(), link});
     const auto found = lookup();
     ASSERT_GE(found.size(), 3u);
     // Configured devices come after the system's ports, in the file's order.
@@ -197,7 +198,8 @@ TEST_F(PortLookup, NoConfigurationAndNoPortsGiveAnEmptyList)
     tmas list{nullptr, 0};
     gets_("lekta", "", &list);
     for (int i = 0; i < list.count; ++i)
-        EXPECT_NE(std::string(list.items[i]).find("tty"), std::string::npos);  // only real system ports
+        EXPECT_NE(std::string(list.items[i]).find("tty"),
+                  std::string::npos);  // only real system ports
     freemas_(&list);
     freemas_(nullptr);
 }

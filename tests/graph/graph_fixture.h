@@ -33,7 +33,8 @@ protected:
         graph_state().reset();
         port_library().reset();
         qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(config.path()));
-        QSettings s(QString::fromStdString(config.path()) + "/Veltrask/LEKTA.conf", QSettings::IniFormat);
+        QSettings s(QString::fromStdString(config.path()) + "/Veltrask/LEKTA.conf",
+                    QSettings::IniFormat);
         s.setValue("1.0/WorkDir", QString::fromStdString(tests.path()) + "/");
         s.setValue("1.0/Default_dir", QString::fromStdString(tests.path()));
         s.sync();
@@ -80,7 +81,10 @@ protected:
                 return r;
         return -1;
     }
-    QString cell(int column, const QString& name) const { return main->NextGrid1->Cell(column, row_of(name)); }
+    QString cell(int column, const QString& name) const
+    {
+        return main->NextGrid1->Cell(column, row_of(name));
+    }
 
     static bool loader_done() { return !MY::running() || MY::running()->isFinished(); }
 

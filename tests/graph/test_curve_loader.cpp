@@ -1,10 +1,10 @@
 // Reading a test's curve out of the test buffer, as the loader thread does.
+#include "common/number_text.h"
 #include "graph/curve_loader.h"
 #include "support/bmd_bytes.h"
 #include "support/test_support.h"
 #include "testfile/buffer.h"
 #include "testfile/errors.h"
-#include "common/number_text.h"
 #include "testfile/reader.h"
 
 #include <QStringList>
@@ -54,7 +54,8 @@ TEST_F(CurveLoader, StandardLayoutKeepsNegativeLoadsOutOfTheCurveOnly)
     EXPECT_EQ(row(c, 2), (QStringList{"0", "-0,005", ""}));
     EXPECT_EQ(row(c, 3), (QStringList{"2000", "123,456", ""}));
     // The point with a negative load keeps its row but not its place on F(H).
-    EXPECT_EQ(c.travel, (std::vector<ui::ChartPoint>{{0.01, 12.345}, {-0.005, 0}, {123.456, 2000}}));
+    EXPECT_EQ(c.travel,
+              (std::vector<ui::ChartPoint>{{0.01, 12.345}, {-0.005, 0}, {123.456, 2000}}));
     EXPECT_TRUE(c.extension.empty());
     EXPECT_DOUBLE_EQ(c.yield_load, 40.125);
 }
@@ -116,7 +117,8 @@ TEST_F(CurveLoader, ModelTextsAndTheReadsThatLeaveTheirBounds)
     too_many.point_count = 70000;
     read(too_many);
     std::int32_t last = 0;
-    EXPECT_THROW(read_curve([&](std::int32_t po, std::int32_t) { return last = po, true; }), RangeError);
+    EXPECT_THROW(read_curve([&](std::int32_t po, std::int32_t) { return last = po, true; }),
+                 RangeError);
     EXPECT_EQ(last, static_cast<std::int32_t>((kTestBufferSize - 28) / 16));
 
     // A file shorter than its tail.
@@ -130,7 +132,8 @@ TEST_F(CurveLoader, ModelTextsAndTheReadsThatLeaveTheirBounds)
 TEST(PointText, ReadsAsDecimalTextDoes)
 {
     std::vector<std::int32_t> values = {0, INT32_MIN, INT32_MAX};
-    for (std::int32_t v : {1, 9, 10, 99, 100, 101, 999, 1000, 1001, 1010, 12345, 123450, 1000000, 20000000})
+    for (std::int32_t v :
+         {1, 9, 10, 99, 100, 101, 999, 1000, 1001, 1010, 12345, 123450, 1000000, 20000000})
         values.insert(values.end(), {v, -v});
     std::uint32_t x = 12345;
     for (int i = 0; i < 20000; ++i) {
@@ -141,7 +144,8 @@ TEST(PointText, ReadsAsDecimalTextDoes)
         lekta::testing::ScopedSeparator s{sep};
         for (int decimals : {3, 4})
             for (std::int32_t v : values)
-                ASSERT_EQ(point_text(v, decimals, QString::fromUtf8(sep)).toStdString(), decimal_text(v, decimals))
+                ASSERT_EQ(point_text(v, decimals, QString::fromUtf8(sep)).toStdString(),
+                          decimal_text(v, decimals))
                     << v << " " << decimals;
     }
 }
@@ -151,13 +155,15 @@ TEST(PointText, ReadsAsDecimalTextDoes)
 TEST(PointText, TheTableKnowsItsLongestTexts)
 {
     for (const char* sep : {",", "ab"}) {
-        std::vector<PointRecord> records = {{1000000, 5, 0}, {-999, 120000, 7}, {123456, -1, 12340}, {0, 0, -10}};
+        std::vector<PointRecord> records = {
+            {1000000, 5, 0}, {-999, 120000, 7}, {123456, -1, 12340}, {0, 0, -10}};
         PointTable table(records, true, QString::fromUtf8(sep));
         for (int c = 0; c < 3; ++c) {
             qsizetype longest = 0;
             for (int r = 0; r < table.rows(); ++r)
                 longest = std::max(longest, table.text(c, r).size());
-            EXPECT_EQ(table.longest()[static_cast<std::size_t>(c)].size(), longest) << c << " " << sep;
+            EXPECT_EQ(table.longest()[static_cast<std::size_t>(c)].size(), longest)
+                << c << " " << sep;
         }
     }
     EXPECT_EQ(PointTable({}, false, ",").longest()[0], "");

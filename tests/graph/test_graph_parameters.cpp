@@ -1,9 +1,9 @@
 // The graph parameters dialog: the offset rebuilds the F(H) curve and its Ft
 // line from the point table, width and colours go to both chart windows and
 // the settings, and nothing changes when a text does not convert.
-#include "graph_fixture.h"
-#include "graph/radio_group.h"
 #include "chart/chart.h"
+#include "graph/radio_group.h"
+#include "graph_fixture.h"
 #include "ui/colour_box.h"
 #include "ui/graph_settings_target.h"
 
@@ -66,7 +66,8 @@ protected:
 
 }  // namespace
 
-TEST_F(GraphParameters, OffsetsRebuildTheCurveFromTheTableAndWidthAndColoursReachBothWindowsAndTheSettings)
+TEST_F(GraphParameters,
+       OffsetsRebuildTheCurveFromTheTableAndWidthAndColoursReachBothWindowsAndTheSettings)
 {
     put("b.bmd", extensometer());
     create_all();
@@ -119,7 +120,8 @@ TEST_F(GraphParameters, OffsetsRebuildTheCurveFromTheTableAndWidthAndColoursReac
 
     // The settings reach the settings file when the main window closes.
     main->close();
-    QSettings stored(QString::fromStdString(config.path()) + "/Veltrask/LEKTA.conf", QSettings::IniFormat);
+    QSettings stored(QString::fromStdString(config.path()) + "/Veltrask/LEKTA.conf",
+                     QSettings::IniFormat);
     EXPECT_EQ(stored.value("1.0/line").toString(), "2");
     EXPECT_EQ(stored.value("1.0/Color_F").toString(), QString::number(0x008000));
 }
@@ -134,8 +136,13 @@ TEST_F(GraphParameters, ATextThatIsNotAWholeNumberChangesNothingAndKeepsTheDialo
         parameters->show();
         parameters->FormShow();
         // Beyond 32 bits too: 2^32 + 2 must not wrap round to a width of 2.
-        for (auto [width, offset] : {std::pair{"abc", "0"}, {"2", ""}, {"2", "1,5"}, {"", "+1"}, {"4294967298", "0"},
-                                     {"2", "4294967297"}, {"2", "-2147483649"}}) {
+        for (auto [width, offset] : {std::pair{"abc", "0"},
+                                     {"2", ""},
+                                     {"2", "1,5"},
+                                     {"", "+1"},
+                                     {"4294967298", "0"},
+                                     {"2", "4294967297"},
+                                     {"2", "-2147483649"}}) {
             dialogs.clear();
             parameters->ColorBox1->SetSelected(0x00FF00);
             EXPECT_FALSE(ok(width, offset)) << width << " / " << offset;
@@ -187,7 +194,8 @@ TEST_F(GraphParameters, BeforeAnyTestOnlyTheOnlineWindowAndTheSettingsChange)
 TEST(ColorBox, OffersNamedColoursAndACustomOneThroughTheColourDialog)
 {
     ui::ScriptedDialogs dialogs;
-    ui::ColorBox box(ui::ColorBox::Standard | ui::ColorBox::Extended | ui::ColorBox::System | ui::ColorBox::Custom);
+    ui::ColorBox box(ui::ColorBox::Standard | ui::ColorBox::Extended | ui::ColorBox::System |
+                     ui::ColorBox::Custom);
     box.set_dialogs(&dialogs);
     box.SetSelected(0xFF0000);
     EXPECT_EQ(box.currentText(), "Синий");

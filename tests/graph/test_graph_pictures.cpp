@@ -1,11 +1,11 @@
 // The graph window as the operator sees it, on the demo set's tests: each
 // view paints its curve and reference line in their colours. With
 // LEKTA_SAVE_PICTURES set to a folder the pictures are stored there too.
+#include "chart/chart.h"
+#include "chart/chart_view.h"
 #include "graph/radio_group.h"
 #include "graph_fixture.h"
 #include "lib/sample_tests.h"
-#include "chart/chart.h"
-#include "chart/chart_view.h"
 #include "ui/colour_box.h"
 
 #include <QComboBox>
@@ -85,8 +85,9 @@ TEST_F(GraphPictures, EachViewPaintsItsCurveAndLine)
         // Back in F(H), zoomed into the yield with the points marked.
         graph->RadioGroup1->Button(0)->click();
         graph->CheckBox1->setChecked(true);
-        graph->Chart1->ZoomRect(QRectF(QPointF(0, 0.45 * graph->Series1->MaxYValue()),
-                                       QPointF(0.2 * graph->Series1->MaxXValue(), 0.8 * graph->Series1->MaxYValue())));
+        graph->Chart1->ZoomRect(
+            QRectF(QPointF(0, 0.45 * graph->Series1->MaxYValue()),
+                   QPointF(0.2 * graph->Series1->MaxXValue(), 0.8 * graph->Series1->MaxYValue())));
         c = chart_picture("graph-window-zoomed.png");
         EXPECT_GT(pixels_of(c, red), 500);
         graph->CheckBox1->setChecked(false);

@@ -2,12 +2,12 @@
 // thread: what the window shows for each kind of test, the view switch, the
 // markers, the refusals while the loader holds the test buffer and the
 // failures that stop it.
+#include "chart/chart.h"
+#include "chart/chart_view.h"
 #include "graph/radio_group.h"
 #include "graph_fixture.h"
 #include "testfile/buffer.h"
 #include "testfile/fields.h"
-#include "chart/chart.h"
-#include "chart/chart_view.h"
 
 #include <QAction>
 #include <QApplication>
@@ -47,7 +47,11 @@ protected:
         t.model = 4;
         t.series = 19;
         t.test_no = 1;
-        t.points = {{-200, 0, 0}, {20000, 800, 1500}, {38000, 2000, 4200}, {45000, 5200, 9800}, {-100, 6000, 10400}};
+        t.points = {{-200, 0, 0},
+                    {20000, 800, 1500},
+                    {38000, 2000, 4200},
+                    {45000, 5200, 9800},
+                    {-100, 6000, 10400}};
         t.yield_load = 36500;
         t.proof_load = 37250;
         return t;
@@ -88,12 +92,14 @@ TEST_F(GraphWindow, StandardAndExtensometerTestsOpenedInTurn)
         // The negative load keeps its row but not its place on the curve.
         EXPECT_EQ(points_of(*graph->Series1),
                   (std::vector<ui::ChartPoint>{{0, 0}, {0.5, 15}, {1.5, 41.5}, {6.4, 52.25}}));
-        EXPECT_EQ(points_of(*graph->Series2), (std::vector<ui::ChartPoint>{{0, 40.125}, {6.4, 40.125}}));
+        EXPECT_EQ(points_of(*graph->Series2),
+                  (std::vector<ui::ChartPoint>{{0, 40.125}, {6.4, 40.125}}));
         EXPECT_FALSE(graph->Series3->Active());
         EXPECT_FALSE(graph->Series4->Active());
         EXPECT_EQ(graph->Series4->Count(), 0);  // no F0.2 in this layout
 
-        EXPECT_EQ(graph->Chart1->Title().Lines(), QStringList{"Серия-12 №-3 Круг-d 10 мм.  Ft=40,125 кН."});
+        EXPECT_EQ(graph->Chart1->Title().Lines(),
+                  QStringList{"Серия-12 №-3 Круг-d 10 мм.  Ft=40,125 кН."});
         EXPECT_EQ(graph->Chart1->LeftAxis().Title(), "F, кН");
         EXPECT_EQ(graph->Chart1->BottomAxis().Title(), "Δ ,мм ");
         // Standard tests keep the automatic range: exactly the data's.
@@ -124,12 +130,17 @@ TEST_F(GraphWindow, StandardAndExtensometerTestsOpenedInTurn)
         EXPECT_TRUE(graph->Series1->Active());
         EXPECT_FALSE(graph->Series3->Active());
 
-        EXPECT_EQ(points_of(*graph->Series1), (std::vector<ui::ChartPoint>{{0.8, 20}, {2, 38}, {5.2, 45}}));
+        EXPECT_EQ(points_of(*graph->Series1),
+                  (std::vector<ui::ChartPoint>{{0.8, 20}, {2, 38}, {5.2, 45}}));
         EXPECT_EQ(points_of(*graph->Series3),
-                  (std::vector<ui::ChartPoint>{{0, -0.2}, {0.15, 20}, {0.42, 38}, {0.98, 45}, {1.04, -0.1}}));
-        EXPECT_EQ(points_of(*graph->Series2), (std::vector<ui::ChartPoint>{{0.8, 36.5}, {5.2, 36.5}}));
-        EXPECT_EQ(points_of(*graph->Series4), (std::vector<ui::ChartPoint>{{0, 37.25}, {1.04, 37.25}}));
-        EXPECT_EQ(graph->Chart1->Title().Lines(), QStringList{"Серия-19 №-1 Круг-d 10 мм.  Ft=36,5 кН."});
+                  (std::vector<ui::ChartPoint>{
+                      {0, -0.2}, {0.15, 20}, {0.42, 38}, {0.98, 45}, {1.04, -0.1}}));
+        EXPECT_EQ(points_of(*graph->Series2),
+                  (std::vector<ui::ChartPoint>{{0.8, 36.5}, {5.2, 36.5}}));
+        EXPECT_EQ(points_of(*graph->Series4),
+                  (std::vector<ui::ChartPoint>{{0, 37.25}, {1.04, 37.25}}));
+        EXPECT_EQ(graph->Chart1->Title().Lines(),
+                  QStringList{"Серия-19 №-1 Круг-d 10 мм.  Ft=36,5 кН."});
 
         // Widened by 5 % of the F(H) curve's largest X and Y.
         const ui::ChartAxis& bottom = graph->Chart1->BottomAxis();
@@ -162,7 +173,8 @@ TEST_F(GraphWindow, StandardAndExtensometerTestsOpenedInTurn)
         EXPECT_TRUE(graph->Series2->Active());
         EXPECT_FALSE(graph->Series3->Active());
         EXPECT_EQ(points_of(*graph->Series1), (std::vector<ui::ChartPoint>{{0.1, 1}, {0.3, 2}}));
-        EXPECT_EQ(points_of(*graph->Series2), (std::vector<ui::ChartPoint>{{0.1, 40.125}, {0.3, 40.125}}));
+        EXPECT_EQ(points_of(*graph->Series2),
+                  (std::vector<ui::ChartPoint>{{0.1, 40.125}, {0.3, 40.125}}));
         // The titles the last switch set stay.
         EXPECT_EQ(graph->Chart1->LeftAxis().Title(), "N,кН");
         EXPECT_EQ(graph->Chart1->BottomAxis().Title(), "H Δ, мм");
@@ -189,11 +201,13 @@ TEST_F(GraphWindow, NoPointsAndNoYieldLoad)
         EXPECT_EQ(graph->Series1->Count(), 0);
         EXPECT_EQ(graph->Series3->Count(), 0);
         EXPECT_EQ(points_of(*graph->Series2), (std::vector<ui::ChartPoint>{{0, 36.5}, {0, 36.5}}));
-        EXPECT_EQ(points_of(*graph->Series4), (std::vector<ui::ChartPoint>{{0, 37.25}, {0, 37.25}}));
+        EXPECT_EQ(points_of(*graph->Series4),
+                  (std::vector<ui::ChartPoint>{{0, 37.25}, {0, 37.25}}));
         graph->RadioGroup1->SetItemIndex(1);  // no error on an empty curve
     }));
     ASSERT_TRUE(open("compression.bmd", [&] {
-        EXPECT_EQ(graph->Chart1->Title().Lines(), QStringList{"Серия-12 №-3 Круг-d 10 мм.  Ft= кН."});
+        EXPECT_EQ(graph->Chart1->Title().Lines(),
+                  QStringList{"Серия-12 №-3 Круг-d 10 мм.  Ft= кН."});
         EXPECT_EQ(graph->Series1->Count(), 4);
         EXPECT_EQ(graph->Series2->Count(), 0);
         EXPECT_EQ(graph->ft_level(), std::nullopt);
@@ -347,7 +361,8 @@ TEST_F(GraphWindow, TheBufferIsNotRefilledWhileTheLoaderReadsIt)
     });
     close_when_shown.start();
     ASSERT_TRUE(lekta::testing::wait_until(loader_done, 20000));
-    EXPECT_EQ(graph->Chart1->Title().Lines(), QStringList{"Серия-1 №-3 Круг-d 10 мм.  Ft=40,125 кН."});
+    EXPECT_EQ(graph->Chart1->Title().Lines(),
+              QStringList{"Серия-1 №-3 Круг-d 10 мм.  Ft=40,125 кН."});
     EXPECT_TRUE(main->NextGrid1->isEnabled());
     main->N4Click();
     EXPECT_EQ(main->NextGrid1->RowCount(), 3);

@@ -4,13 +4,13 @@
 // decimal separator. With LEKTA_SAVE_PICTURES set to a folder the pictures
 // of the demo's rebar and extensometer tests are stored there.
 #include "analysis/result_comparison.h"
+#include "chart/chart.h"
+#include "graph/graph_parameters.h"
 #include "graph/radio_group.h"
 #include "graph/results_panel.h"
-#include "graph/graph_parameters.h"
 #include "graph_fixture.h"
 #include "lib/sample_tests.h"
 #include "testfile/reader.h"
-#include "chart/chart.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -56,7 +56,8 @@ protected:
         const QImage window = graph->grab().toImage();
         if (const QString folder = qEnvironmentVariable("LEKTA_SAVE_PICTURES"); !folder.isEmpty())
             window.save(folder + "/" + name);
-        const QImage c = window.copy(QRect(graph->Chart1->mapTo(graph, QPoint(0, 0)), graph->Chart1->size()));
+        const QImage c = window.copy(
+            QRect(graph->Chart1->mapTo(graph, QPoint(0, 0)), graph->Chart1->size()));
         int n = 0;
         for (int y = 0; y < c.height(); ++y)
             for (int x = 0; x < c.width(); ++x)
@@ -87,7 +88,8 @@ TEST_F(ResultsPanelTest, HiddenByDefaultAndTheAxesAsWithoutIt)
     ASSERT_TRUE(open(kExtensometer, [&] {
         EXPECT_TRUE(toggle->isCheckable() && !toggle->isChecked());
         EXPECT_TRUE(panel().isHidden());
-        const ui::ChartSeries* own[] = {graph->Series1, graph->Series2, graph->Series3, graph->Series4};
+        const ui::ChartSeries* own[] = {graph->Series1, graph->Series2, graph->Series3,
+                                        graph->Series4};
         const std::int32_t colours[] = {255, 16711680, 0x400000, 0x00FF00};
         for (int i = 0; i < 4; ++i) {
             EXPECT_EQ(graph->Chart1->Series(i), own[i]);
@@ -137,11 +139,13 @@ TEST_F(ResultsPanelTest, MarkersAtTheComputedPlacesAndTheOffsetLine)
             const analysis::Result& r = rebar[ResultsPanel::kMarked[i]];
             EXPECT_EQ(panel().Marker(0, i)->Active(), r.present()) << i;
             if (r.present()) {
-                EXPECT_EQ(panel().Marker(0, i)->Points(), (std::vector<ui::ChartPoint>{{r.place.h_mm, r.place.f_kn}}));
+                EXPECT_EQ(panel().Marker(0, i)->Points(),
+                          (std::vector<ui::ChartPoint>{{r.place.h_mm, r.place.f_kn}}));
             }
             EXPECT_FALSE(panel().Marker(1, i)->Active());
         }
-        EXPECT_GT(chart_pixels("graph-results-rebar.png", marker), 3 * 30);  // three markers and their names
+        EXPECT_GT(chart_pixels("graph-results-rebar.png", marker),
+                  3 * 30);  // three markers and their names
 
         // The parameters dialog's offset moves the F(H) markers with the curve.
         parameters->add_target(graph);
@@ -149,7 +153,8 @@ TEST_F(ResultsPanelTest, MarkersAtTheComputedPlacesAndTheOffsetLine)
         parameters->ComboBox2->setEditText("+1");
         parameters->Button2Click();
         const analysis::Result& feh = rebar[Quantity::FeH];
-        EXPECT_EQ(panel().Marker(0, 1)->Points(), (std::vector<ui::ChartPoint>{{feh.place.h_mm, feh.place.f_kn + 1}}));
+        EXPECT_EQ(panel().Marker(0, 1)->Points(),
+                  (std::vector<ui::ChartPoint>{{feh.place.h_mm, feh.place.f_kn + 1}}));
     }));
 
     ASSERT_TRUE(read_test_file(tests.file(kExtensometer)));
@@ -161,7 +166,8 @@ TEST_F(ResultsPanelTest, MarkersAtTheComputedPlacesAndTheOffsetLine)
         EXPECT_FALSE(panel().OffsetLine()->Active());
         graph->RadioGroup1->Button(1)->click();
         EXPECT_FALSE(panel().Marker(0, 3)->Active());
-        EXPECT_EQ(panel().Marker(1, 3)->Points(), (std::vector<ui::ChartPoint>{{proof.place.he_mm, proof.value}}));
+        EXPECT_EQ(panel().Marker(1, 3)->Points(),
+                  (std::vector<ui::ChartPoint>{{proof.place.he_mm, proof.value}}));
         const ui::ChartSeries& line = *panel().OffsetLine();
         ASSERT_TRUE(line.Active());
         ASSERT_EQ(line.Count(), 2);
@@ -188,10 +194,12 @@ TEST_F(ResultsPanelTest, TextsUnderEitherSeparator)
         return r;
     };
     const analysis::CurveResults plateau = results(
-        {{Quantity::Fm, 110.4567}, {Quantity::Rm, 549.31234}, {Quantity::FeL, 98.0004}}, analysis::Absence::NoExtensometer);
+        {{Quantity::Fm, 110.4567}, {Quantity::Rm, 549.31234}, {Quantity::FeL, 98.0004}},
+        analysis::Absence::NoExtensometer);
     analysis::StoredResults plateau_stored{487.2, 98.5, 549, 120, {}, {}};
     const analysis::CurveResults smooth = results(
-        {{Quantity::Fp02, 41.25}, {Quantity::Rp02, 820.7}, {Quantity::Agt, 4.876}}, analysis::Absence::NoYieldPoint);
+        {{Quantity::Fp02, 41.25}, {Quantity::Rp02, 820.7}, {Quantity::Agt, 4.876}},
+        analysis::Absence::NoYieldPoint);
     analysis::CurveResults fitted = smooth;
     fitted.elastic = {205.34, 0.99987, 23, 0.1, 0.4, analysis::Absence::None};
     // Fт of a smooth material is an offset value: FeL stays absent beside it.
@@ -202,8 +210,11 @@ TEST_F(ResultsPanelTest, TextsUnderEitherSeparator)
         SCOPED_TRACE(separator);
         lekta::testing::ScopedSeparator s{separator};
         auto number = [&](QString t) { return t.replace(',', QString::fromUtf8(separator)); };
-        auto show = [&](const analysis::CurveResults& r, const analysis::StoredResults& st, bool compression) {
-            panel().SetResults(std::make_shared<analysis::ComparedResults>(analysis::compare_with_stored(r, st, compression)), 0);
+        auto show = [&](const analysis::CurveResults& r, const analysis::StoredResults& st,
+                        bool compression) {
+            panel().SetResults(std::make_shared<analysis::ComparedResults>(
+                                   analysis::compare_with_stored(r, st, compression)),
+                               0);
         };
         show(plateau, plateau_stored, false);
         EXPECT_EQ(panel().Text(0, 3), "Разница, %");
@@ -227,7 +238,6 @@ TEST_F(ResultsPanelTest, TextsUnderEitherSeparator)
         EXPECT_EQ(text(Quantity::Agt, 0), "Agt, %");
         EXPECT_EQ(text(Quantity::Agt, 1), number("4,88"));
 
-
         show(fitted, smooth_stored, false);
         EXPECT_EQ(panel().ElasticText(), number("E = 205,3 ГПа; R² = 0,9999"));
         EXPECT_EQ(panel().MethodText(), "E по 10–40 % Rp0.2, 23 точки");
@@ -238,8 +248,9 @@ TEST_F(ResultsPanelTest, TextsUnderEitherSeparator)
         EXPECT_EQ(panel().MethodText(), "");
 
         show(plateau, plateau_stored, true);  // a compression test stores no yield or strength
-        EXPECT_EQ(panel().ElasticText(), "Без экстензометра E и Rp0.2 не определяются: перемещение траверсы "
-                                         "включает податливость машины.");
+        EXPECT_EQ(panel().ElasticText(),
+                  "Без экстензометра E и Rp0.2 не определяются: перемещение траверсы "
+                  "включает податливость машины.");
         EXPECT_EQ(text(Quantity::FeL, 2), "—");
     }
 }
@@ -259,7 +270,8 @@ TEST(OffsetLinePoints, CutToTheCurve)
             EXPECT_NEAR(p[i].y, expected[i].y, 1e-9) << i;
         }
     };
-    near(offset_line_points(r, 0, 20, 0, 100), {{0.05, 0}, {0.05 + 44.8 / 4, 44.8}});  // 12 % above Fp0.2
+    near(offset_line_points(r, 0, 20, 0, 100),
+         {{0.05, 0}, {0.05 + 44.8 / 4, 44.8}});  // 12 % above Fp0.2
     near(offset_line_points(r, 0.1, 20, 1, 42), {{0.3, 1}, {10.55, 42}});
     EXPECT_TRUE(offset_line_points(r, 20, 30, 0, 100).empty());
     r[Quantity::Fp02].absence = analysis::Absence::NoIntersection;

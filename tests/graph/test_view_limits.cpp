@@ -17,7 +17,8 @@ TEST(ViewLimits, WidenedByAShareOfTheLargestXAndY)
 
 TEST(ViewLimits, ExtensometerIncrementIsATenthRoundedHalvesToEven)
 {
-    for (auto [maximum, increment] : {std::pair{21.0, 2.0}, {25.0, 2.0}, {35.0, 4.0}, {34.9, 3.0}, {4.0, 0.0}})
+    for (auto [maximum, increment] :
+         {std::pair{21.0, 2.0}, {25.0, 2.0}, {35.0, 4.0}, {34.9, 3.0}, {4.0, 0.0}})
         EXPECT_EQ(extensometer_increment(maximum), increment) << maximum;
 }
 

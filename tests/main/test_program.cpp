@@ -15,19 +15,19 @@
 #include "app/main_form.h"
 #include "app/port_library.h"
 #include "app/shell_state.h"
+#include "chart/chart.h"
 #include "graph/graf.h"
 #include "graph/graph_parameters.h"
-#include "online/receive.h"
-#include "ui/colour_box.h"
 #include "graph/graph_state.h"
 #include "graph/graph_worker.h"
 #include "lib/sample_tests.h"
 #include "main/forms.h"
+#include "online/receive.h"
 #include "output/printing.h"
 #include "series/series_loader.h"
 #include "series/series_window.h"
 #include "support/test_support.h"
-#include "chart/chart.h"
+#include "ui/colour_box.h"
 #include "ui/dialogs.h"
 #include "ui/error_display.h"
 #include "ui/grid.h"
@@ -50,7 +50,8 @@ protected:
             }
         }
         qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(config.path()));
-        QSettings s(QString::fromStdString(config.path()) + "/Veltrask/LEKTA.conf", QSettings::IniFormat);
+        QSettings s(QString::fromStdString(config.path()) + "/Veltrask/LEKTA.conf",
+                    QSettings::IniFormat);
         s.setValue("1.0/WorkDir", QString::fromStdString(tests.path()) + "/");
         s.setValue("1.0/Default_dir", QString::fromStdString(out.path()));
         s.sync();
@@ -93,7 +94,8 @@ protected:
         });
         poll.start();
         forms.Form1->NextGrid1DblClick();
-        EXPECT_TRUE(lekta::testing::wait_until([] { return !MY::running() || MY::running()->isFinished(); }, 20000));
+        EXPECT_TRUE(lekta::testing::wait_until(
+            [] { return !MY::running() || MY::running()->isFinished(); }, 20000));
         return was_shown;
     }
     QString out_file(const char* name) const { return QString::fromStdString(out.file(name)); }
@@ -132,7 +134,8 @@ TEST_F(Program, CatalogueCommandsReachThePrinterTheWorkbookAndTheGraphWindow)
     EXPECT_EQ(QImage(out_file("chart.png")).size(), chart_size);
     EXPECT_TRUE(QFileInfo(out_file("chart.pdf")).size() > 1000);
     EXPECT_EQ(printer.pageLayout().orientation(), QPageLayout::Landscape);
-    EXPECT_TRUE(QFileInfo::exists(out_file("ЛЕКТА-ЗИВ8 (2).xlsx"))) << "the curve export never replaces a workbook";
+    EXPECT_TRUE(QFileInfo::exists(out_file("ЛЕКТА-ЗИВ8 (2).xlsx")))
+        << "the curve export never replaces a workbook";
     EXPECT_TRUE(forms.Form1->NextGrid1->isEnabled());
 
     // A test without a curve says so and opens nothing.
@@ -171,7 +174,10 @@ TEST_F(Program, TheSeriesCommandOpensASeriesWindowWhoseExportAndPrintStoreTheirF
     EXPECT_TRUE(lekta::testing::wait_until([] { return !series::SeriesLoader::running(); }, 20000));
     TForm12* window = nullptr;
     EXPECT_TRUE(lekta::testing::wait_until(
-        [&] { return (window = forms.Form1->findChild<TForm12*>()) != nullptr && window->isVisible(); }, 5000));
+        [&] {
+            return (window = forms.Form1->findChild<TForm12*>()) != nullptr && window->isVisible();
+        },
+        5000));
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(window->Tests().size(), 2u);
     window->Button1->click();  // "Экспорт"

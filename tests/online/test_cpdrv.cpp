@@ -21,7 +21,8 @@ struct Received {
     std::vector<std::uint32_t> sizes;
     void attach(TCommPortDriver& port)
     {
-        port.OnReceiveData = [this](TCommPortDriver*, const unsigned char* data, std::uint32_t size) {
+        port.OnReceiveData = [this](TCommPortDriver*, const unsigned char* data,
+                                    std::uint32_t size) {
             sizes.push_back(size);
             bytes.insert(bytes.end(), data, data + size);
         };
@@ -242,11 +243,13 @@ TEST_F(CommPortTest, SendCharSendsTheLowByte)
     EXPECT_TRUE(port.SendChar(char16_t(0x041A)));  // Cyrillic К: 0x1A goes out
     EXPECT_TRUE(port.SendByte(0xFF));
     std::vector<unsigned char> got;
-    ASSERT_TRUE(wait_until([&] {
-        auto more = pty.read_available();
-        got.insert(got.end(), more.begin(), more.end());
-        return got.size() >= 4;
-    }, kWaitMs));
+    ASSERT_TRUE(wait_until(
+        [&] {
+            auto more = pty.read_available();
+            got.insert(got.end(), more.begin(), more.end());
+            return got.size() >= 4;
+        },
+        kWaitMs));
     EXPECT_EQ(got, (std::vector<unsigned char>{0x5A, 0x44, 0x1A, 0xFF}));
 }
 
@@ -257,11 +260,13 @@ TEST_F(CommPortTest, SendDataWritesTheWholeBlock)
     std::iota(block.begin(), block.end(), 0);
     EXPECT_EQ(port.SendData(block.data(), static_cast<std::uint32_t>(block.size())), block.size());
     std::vector<unsigned char> got;
-    ASSERT_TRUE(wait_until([&] {
-        auto more = pty.read_available();
-        got.insert(got.end(), more.begin(), more.end());
-        return got.size() >= block.size();
-    }, kWaitMs));
+    ASSERT_TRUE(wait_until(
+        [&] {
+            auto more = pty.read_available();
+            got.insert(got.end(), more.begin(), more.end());
+            return got.size() >= block.size();
+        },
+        kWaitMs));
     EXPECT_EQ(got, block);
 }
 
@@ -370,7 +375,7 @@ TEST_F(CommPortTest, ReadDataTakesWaitingBytesAndGivesUp)
     EXPECT_TRUE(port.ReadByte(b));
     EXPECT_EQ(b, 0x30);
     EXPECT_FALSE(port.ReadByte(b));  // nothing left: gives up
-    EXPECT_TRUE(port.IsPolling());  // the read's own pause is over
+    EXPECT_TRUE(port.IsPolling());   // the read's own pause is over
 }
 
 TEST_F(CommPortTest, APeerThatClosedIsSilentNotAnError)

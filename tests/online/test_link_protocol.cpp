@@ -1,9 +1,9 @@
 // The link protocol engine against a fake port, fake timers and a fake
 // window, fed with responses built the way the unit encodes them.
+#include "common/number_text.h"
 #include "online/link_protocol.h"
 #include "support/recording_link_view.h"
 #include "support/test_support.h"
-#include "common/number_text.h"
 
 #include <gtest/gtest.h>
 
@@ -93,7 +93,8 @@ std::vector<std::uint8_t> block(const std::vector<Rec>& recs)
 }
 
 // 'P', 'S', data block, 'T', result block (Ft, and F0.2 for a type Y unit).
-std::string response(const std::vector<Rec>& recs, std::int32_t ft = 0, std::int32_t f02 = 0, bool type_y = true)
+std::string response(const std::vector<Rec>& recs, std::int32_t ft = 0, std::int32_t f02 = 0,
+                     bool type_y = true)
 {
     std::vector<std::uint8_t> r;
     put32(r, ft);
@@ -171,7 +172,8 @@ TEST_F(LinkProtocolTest, RecordsWithResultsAndExtensometer)
     EXPECT_EQ(view.labels[3], "H Δe,мм = 0,005");
     EXPECT_EQ(view.labels[4], "Ft,кН = 1,5");
     EXPECT_EQ(view.labels[5], "F0.2,кН = 2,5");
-    EXPECT_EQ(view.pts(LinkSeries::ExtensometerCurve), (std::vector<LinkPoint>{{0.0025, 0}, {0.005, 3}}));
+    EXPECT_EQ(view.pts(LinkSeries::ExtensometerCurve),
+              (std::vector<LinkPoint>{{0.0025, 0}, {0.005, 3}}));
     // Both result lines from the chart's bottom minimum to the curve's largest X.
     EXPECT_EQ(view.pts(LinkSeries::FtLine), (std::vector<LinkPoint>{{0, 1.5}, {3, 1.5}}));
     EXPECT_EQ(view.pts(LinkSeries::F02Line), (std::vector<LinkPoint>{{0.1, 2.5}, {0.005, 2.5}}));
@@ -624,8 +626,20 @@ TEST_F(LinkProtocolTest, OverflowKeepsWhatFitsUntilAReset)
 // exactly as the general number format writes the quotients.
 TEST(LinkScaledText, MatchesNumberText)
 {
-    std::vector<std::int32_t> values{0, 1, -1, 9, 10, 999, 1000, 1001, 12500, -12500, 100000, 2147483647,
-                                     -2147483647 - 1, 0x00FFFFFF};
+    std::vector<std::int32_t> values{0,
+                                     1,
+                                     -1,
+                                     9,
+                                     10,
+                                     999,
+                                     1000,
+                                     1001,
+                                     12500,
+                                     -12500,
+                                     100000,
+                                     2147483647,
+                                     -2147483647 - 1,
+                                     0x00FFFFFF};
     for (std::int64_t v = -30011; v <= 30011; v += 7)
         values.push_back(std::int32_t(v));
     for (const char* sep : {",", "."}) {

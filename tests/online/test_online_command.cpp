@@ -1,6 +1,7 @@
 // "Он-лайн": the checklist, the port from the port-lookup library or from
 // the port dialog's scan, the dialog's "ОК" and "Отмена", and the listing of
 // USB serial devices.
+#include "chart/chart.h"
 #include "online/online_command.h"
 #include "online/online_state.h"
 #include "online/port_dialog.h"
@@ -8,7 +9,6 @@
 #include "online/receive.h"
 #include "pty_fixture.h"
 #include "support/test_support.h"
-#include "chart/chart.h"
 #include "ui/dialogs.h"
 #include "ui/error_display.h"
 #include "ui/grid.h"
@@ -25,8 +25,9 @@ namespace {
 using testing::Pty;
 using testing::TempDir;
 
-const QString kChecklist = "1.Подключите электоронный блок \n2. Установите образец \n3.Перейти к автоподстройке\n"
-                           "4.Включить двигатель";
+const QString kChecklist =
+    "1.Подключите электоронный блок \n2. Установите образец \n3.Перейти к автоподстройке\n"
+    "4.Включить двигатель";
 
 class OnlineCommandTest : public ::testing::Test {
 protected:
@@ -133,14 +134,16 @@ TEST_F(OnlineCommandTest, NoLibraryPortOffersTheDialogWithTheSecondEntrySelected
     link(other.slave_path(), "ttyUSBX");               // not a numbered node
     N40Click(command({}));
 
-    EXPECT_EQ(dialogs.texts(), (QStringList{kChecklist, "Устройство не найдено выбирете Com Port"}));
+    EXPECT_EQ(dialogs.texts(),
+              (QStringList{kChecklist, "Устройство не найдено выбирете Com Port"}));
     EXPECT_EQ(dialog_shows, 1);
     EXPECT_EQ(online_shows, 0);
     EXPECT_TRUE(online_state().chosen_port_name.empty());
     QStringList items;
     for (int i = 0; i < form10.ComboBox1->count(); ++i)
         items << form10.ComboBox1->itemText(i);
-    EXPECT_EQ(items, (QStringList{QString::fromStdString(unit.port_name()), QString::fromStdString(dev.file("ttyUSB0")),
+    EXPECT_EQ(items, (QStringList{QString::fromStdString(unit.port_name()),
+                                  QString::fromStdString(dev.file("ttyUSB0")),
                                   QString::fromStdString(dev.file("ttyACM10"))}));
     EXPECT_EQ(form10.ComboBox1->currentIndex(), 1);
     EXPECT_EQ(form10.ComboBox1->currentText(), items[1]);
@@ -166,7 +169,8 @@ TEST_F(OnlineCommandTest, UsbCandidatesInOrderWithoutDuplicates)
     link(unit.slave_path(), "ttyS0");  // on-board ports come as COM names
     const auto c = usb_serial_candidates(dev.path(), {dev.file("ttyUSB10")});
     // ttyUSB10 is known already; ttyUSB2 is the same device, so it goes too.
-    EXPECT_EQ(c, (std::vector<std::string>{dev.file("ttyACM0"), dev.file("serial/by-id/usb-gone")}));
+    EXPECT_EQ(c,
+              (std::vector<std::string>{dev.file("ttyACM0"), dev.file("serial/by-id/usb-gone")}));
     EXPECT_TRUE(usb_serial_candidates(dev.file("missing"), {}).empty());
 }
 
@@ -186,7 +190,8 @@ TEST_F(OnlineCommandTest, DialogOkOpensTheWindowOnTheTextAsItStands)
     EXPECT_TRUE(form10.ComboBox1->currentText().isEmpty());
 
     previous_run();
-    form10.ComboBox1->setEditText(QString::fromStdString(unit.slave_path()));  // typed: no prefix is added
+    form10.ComboBox1->setEditText(
+        QString::fromStdString(unit.slave_path()));  // typed: no prefix is added
     form10.show();
     form10.btnOK->click();
     EXPECT_EQ(shows, 1);
@@ -194,7 +199,8 @@ TEST_F(OnlineCommandTest, DialogOkOpensTheWindowOnTheTextAsItStands)
     EXPECT_EQ(form2.Series1->Count(), 0);
     EXPECT_EQ(form2.Series2->Count(), 0);
     EXPECT_EQ(form2.NextGrid1->RowCount(), 0);
-    EXPECT_EQ(form2.Chart1->BottomAxis().Maximum(), 73.5);  // only the online command resets the limits
+    EXPECT_EQ(form2.Chart1->BottomAxis().Maximum(),
+              73.5);  // only the online command resets the limits
     EXPECT_TRUE(form10.isVisible());
     EXPECT_EQ(dialogs.texts().size(), 2);
     form10.Button2->click();

@@ -1,11 +1,11 @@
 // The online window: what its show resets and keeps, its close, its menu,
 // the engine's view over its charts and table, and the give-up message.
 #include "app/shell_state.h"
+#include "chart/chart.h"
 #include "online/online_state.h"
 #include "online/receive.h"
 #include "pty_fixture.h"
 #include "support/test_support.h"
-#include "chart/chart.h"
 #include "ui/dialogs.h"
 #include "ui/error_display.h"
 #include "ui/grid.h"
@@ -96,8 +96,8 @@ TEST_F(OnlineWindow, BuiltAsTheOperatorKnowsIt)
     QStringList items;
     for (QAction* a : form.N1->actions())
         items << (a->isSeparator() ? "-" : a->text());
-    EXPECT_EQ(items, (QStringList{"Настройки Графика", "-", "Экспорт", "Сохранить График в  Файл", "Печать Графика",
-                                  "-", "Выход"}));
+    EXPECT_EQ(items, (QStringList{"Настройки Графика", "-", "Экспорт", "Сохранить График в  Файл",
+                                  "Печать Графика", "-", "Выход"}));
     EXPECT_EQ(form.SavePictureDialog1.default_ext, "jpg");
     EXPECT_EQ(form.SavePictureDialog1.filter, "JPEG Image File (*.jpg)|*.jpg");
     EXPECT_EQ(form.SavePictureDialog1.filter_index, 2);
@@ -302,7 +302,8 @@ TEST_F(OnlineWindow, GiveUpMessageClosesTheWindow)
 // block (count, then F, H, He of each record), 'T' and a type Y result block.
 std::vector<unsigned char> unit_response(const std::vector<std::array<std::int32_t, 3>>& records)
 {
-    std::vector<std::uint8_t> block{std::uint8_t(records.size()), std::uint8_t(records.size() >> 8)};
+    std::vector<std::uint8_t> block{std::uint8_t(records.size()),
+                                    std::uint8_t(records.size() >> 8)};
     auto put = [](std::vector<std::uint8_t>& to, std::int32_t x) {
         for (int i = 0; i < 4; ++i)
             to.push_back(static_cast<std::uint8_t>(std::uint32_t(x) >> (8 * i)));
@@ -354,7 +355,8 @@ TEST_F(OnlineWindow, FailureInThePortPollIsShownAndThePollGoesOn)
 {
     form.show();
     int chunks = 0;
-    form.CommPortDriver1().OnReceiveData = [&](TCommPortDriver*, const unsigned char*, std::uint32_t) {
+    form.CommPortDriver1().OnReceiveData = [&](TCommPortDriver*, const unsigned char*,
+                                               std::uint32_t) {
         ++chunks;
         throw std::runtime_error("Range check error");
     };

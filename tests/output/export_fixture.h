@@ -40,7 +40,8 @@ protected:
     QStringList files() const
     {
         return QDir(QString::fromStdString(dir.path()))
-            .entryList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+            .entryList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                       QDir::Name);
     }
     std::string stored(const QString& name = QStringLiteral("ЛЕКТА-ЗИВ8.xlsx")) const
     {

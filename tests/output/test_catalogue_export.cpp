@@ -36,8 +36,8 @@ protected:
     int add(const QString& file, const QString& series, std::vector<QString> results)
     {
         const int row = grid.AddRow();
-        const QStringList texts = {file, series, "7", "12.03.2024", "10:15:00", "Растяжение", "Круг", "10",
-                                   "78" + sep + "5", "2" + sep + "5"};
+        const QStringList texts = {file,         series, "7",  "12.03.2024",     "10:15:00",
+                                   "Растяжение", "Круг", "10", "78" + sep + "5", "2" + sep + "5"};
         for (int c = 0; c < texts.size(); ++c)
             grid.SetCell(c, row, texts[c]);
         for (size_t i = 0; i < results.size(); ++i)
@@ -54,7 +54,7 @@ protected:
 TEST_F(CatalogueExport, SheetHoldsTitleRowHeadersAndEveryRowAsTextsAndNumbers)
 {
     add("a1.bmd", "1", {"305,5", "24", "450,25", "35,4", "50", "21,1", "270"});
-    add("a2.bmd", "2", {});  // a test without results
+    add("a2.bmd", "2", {});            // a test without results
     grid.SetColumnVisible(14, false);  // extensometer columns hidden: exported all the same
     grid.SetColumnVisible(15, false);
     grid.SetColumnVisible(16, false);
@@ -71,11 +71,22 @@ TEST_F(CatalogueExport, SheetHoldsTitleRowHeadersAndEveryRowAsTextsAndNumbers)
     ASSERT_EQ(file.sheets.size(), 1u);
     const auto& s = file.sheets[0];
     EXPECT_EQ(s.name, "ЛЕКТА-ЗИВ8");
-    const QStringList headers = {"Имя Файла", "Серия", "№", "Дата/Время", "Режим", "Форма образца", "Размер, мм",
-                                 "Площадь S, мм.кв ", "Скорость нагружения, мм/с", "Предел текучести бт, мПа",
-                                 "Нагрузка текучести Ft, кН", "Предел прочности бв, мПа",
-                                 "Разрушающая нагрузка Fв, кН", "База экстензометра, мм",
-                                 "Нагрузка текучести, условная F0.2, кН", "Предел текучести, условный б0.2, мм"};
+    const QStringList headers = {"Имя Файла",
+                                 "Серия",
+                                 "№",
+                                 "Дата/Время",
+                                 "Режим",
+                                 "Форма образца",
+                                 "Размер, мм",
+                                 "Площадь S, мм.кв ",
+                                 "Скорость нагружения, мм/с",
+                                 "Предел текучести бт, мПа",
+                                 "Нагрузка текучести Ft, кН",
+                                 "Предел прочности бв, мПа",
+                                 "Разрушающая нагрузка Fв, кН",
+                                 "База экстензометра, мм",
+                                 "Нагрузка текучести, условная F0.2, кН",
+                                 "Предел текучести, условный б0.2, мм"};
     for (int c = 1; c <= 16; ++c) {
         ASSERT_TRUE(s.cell(2, c)) << c;
         EXPECT_EQ(s.cell(2, c)->string, headers[c - 1]);
@@ -91,7 +102,8 @@ TEST_F(CatalogueExport, SheetHoldsTitleRowHeadersAndEveryRowAsTextsAndNumbers)
     EXPECT_TRUE(file.style(s.row_styles.at(2)).bold);
     EXPECT_EQ(file.style(s.column_styles.at(4)).number_format, "DD/MM/YYYY H:MM:SS");
 
-    const QStringList row3 = {"a1.bmd", "1", "7", "12.03.2024 / 10:15:00", "Растяжение", "Круг", "10", "78,5", "2,5"};
+    const QStringList row3 = {"a1.bmd", "1",    "7",  "12.03.2024 / 10:15:00", "Растяжение", "Круг",
+                              "10",     "78,5", "2,5"};
     for (int c = 1; c <= 9; ++c) {
         ASSERT_TRUE(s.cell(3, c) && s.cell(3, c)->text) << c;
         EXPECT_EQ(s.cell(3, c)->string, row3[c - 1]);
@@ -142,7 +154,8 @@ TEST_F(CatalogueExport, CommandDoesNothingForAnEmptyCatalogueAndNamesTheFileOthe
     Excel1Click(texts, form, options());
     EXPECT_FALSE(form.isVisible());
     EXPECT_EQ(form.Label1->text(), "Экспорт ...");
-    EXPECT_EQ(messages(), QStringList{"Книга сохранена в файл " + QString::fromStdString(stored())});
+    EXPECT_EQ(messages(),
+              QStringList{"Книга сохранена в файл " + QString::fromStdString(stored())});
     EXPECT_EQ(files(), QStringList{"ЛЕКТА-ЗИВ8.xlsx"});
 }
 
@@ -168,7 +181,8 @@ TEST_F(CatalogueExport, StoringFailureClosesTheWindowAndIsShown)
     o.default_dir = QString::fromStdString(dir.file("пропала"));
     Excel1Click(texts, form, o);
     EXPECT_FALSE(form.isVisible());
-    EXPECT_EQ(messages(), QStringList{"Книга не сохранена: папка по умолчанию «" + o.default_dir + "» не существует."});
+    EXPECT_EQ(messages(), QStringList{"Книга не сохранена: папка по умолчанию «" + o.default_dir +
+                                      "» не существует."});
     EXPECT_TRUE(files().isEmpty());
 }
 

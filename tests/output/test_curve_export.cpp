@@ -52,7 +52,8 @@ TEST_F(CurveExport, OnlineLayoutWithItsChartFromTheUsedRange)
         const auto& s = file.sheets[0];
         EXPECT_EQ(s.name, "ЛЕКТА-ЗИВ8");
         EXPECT_EQ(file.sheets[1].name, "Диаграмма1");
-        const QStringList headers = {"H Δ, мм", "Усилие F, кН ", "H Δe, мм", " Ft, кН ", " F0.2, кН "};
+        const QStringList headers = {"H Δ, мм", "Усилие F, кН ", "H Δe, мм", " Ft, кН ",
+                                     " F0.2, кН "};
         for (int c = 1; c <= 5; ++c)
             EXPECT_EQ(text(s, 2, c), headers[c - 1]);
         EXPECT_NEAR(s.widths.at(1), 20.71, 0.01);
@@ -173,14 +174,15 @@ TEST_F(CurveExport, ResultsFromTheCurveBesideTheCurveColumns)
     computed[Quantity::Rm] = {101.86543, analysis::Absence::None, {}};
     computed[Quantity::Fp02] = {1.2345, analysis::Absence::None, {}};
     computed.elastic = {205.34, 0.99987, 23, 0.1, 0.4, analysis::Absence::None};
-    const analysis::ComparedResults results =
-        analysis::compare_with_stored(computed, {0, 1.3, 100, 2.5, 1.25, 0}, false);
+    const analysis::ComparedResults results = analysis::compare_with_stored(
+        computed, {0, 1.3, 100, 2.5, 1.25, 0}, false);
 
     lekta::testing::TempDir plain_dir;
     const QString plain_path = excelgo2({extensometer(), "Серия-1", 24.35, 21.1},
                                         {QString::fromStdString(plain_dir.path()), &dialogs, {}});
     const auto plain = read_xlsx(plain_path.toStdString());
-    const auto file = read_xlsx(excelgo2({extensometer(), "Серия-1", 24.35, 21.1, &results}, options()).toStdString());
+    const auto file = read_xlsx(
+        excelgo2({extensometer(), "Серия-1", 24.35, 21.1, &results}, options()).toStdString());
     ASSERT_EQ(file.sheets.size(), 3u);
     const auto& s = file.sheets[0];
     const auto& p = plain.sheets[0];
@@ -237,7 +239,8 @@ TEST_F(CurveExport, CommandsStoreAndSayWhereOrShowTheFailure)
     N3Click(OnlineExportSource{table, 0, 0}, options());
     N3Click(GraphExportSource{table, "", 1, 1}, options());
     EXPECT_EQ(messages(), QStringList({"Книга сохранена в файл " + QString::fromStdString(stored()),
-                                       "Книга сохранена в файл " + QString::fromStdString(stored("ЛЕКТА-ЗИВ8 (2).xlsx"))}));
+                                       "Книга сохранена в файл " +
+                                           QString::fromStdString(stored("ЛЕКТА-ЗИВ8 (2).xlsx"))}));
     EXPECT_EQ(opened().size(), 2);
     const auto online = read_xlsx(stored());
     EXPECT_EQ(online.sheets[0].cell(3, 4)->number, 0);  // no Ft reported yet

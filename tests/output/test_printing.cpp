@@ -14,9 +14,9 @@
 #include <cmath>
 
 #include "app/catalogue_columns.h"
+#include "chart/chart.h"
 #include "output/printing.h"
 #include "support/test_support.h"
-#include "chart/chart.h"
 #include "ui/dialogs.h"
 #include "ui/grid.h"
 #include "ui/grid_print.h"
@@ -37,7 +37,8 @@ QString run(const QString& program, const QStringList& args)
 
 bool have_poppler()
 {
-    return !QStandardPaths::findExecutable("pdfinfo").isEmpty() && !QStandardPaths::findExecutable("pdftotext").isEmpty();
+    return !QStandardPaths::findExecutable("pdfinfo").isEmpty() &&
+           !QStandardPaths::findExecutable("pdftotext").isEmpty();
 }
 
 struct PdfInfo {
@@ -120,9 +121,10 @@ TEST(GridPrint, ALongCatalogueRunsOverPagesWithTheHeaderOnEachAndRowsInTheirShow
 
     ASSERT_EQ(dialogs.shown().size(), 2u);
     EXPECT_EQ(dialogs.shown()[0].kind, ui::ScriptedDialogs::Kind::PrinterSetup);
-    EXPECT_EQ(dialogs.texts(), QStringList{"Каталог напечатан в файл " + QString::fromStdString(pdf)});
-    const ui::GridPrintLayout l = ui::GridPrint(grid).layout(QRectF(0, 0, printer.width(), printer.height()),
-                                                             printer.resolution());
+    EXPECT_EQ(dialogs.texts(),
+              QStringList{"Каталог напечатан в файл " + QString::fromStdString(pdf)});
+    const ui::GridPrintLayout l = ui::GridPrint(grid).layout(
+        QRectF(0, 0, printer.width(), printer.height()), printer.resolution());
     const PdfInfo info = pdf_info(pdf);
     EXPECT_GT(l.pages, 1);
     EXPECT_EQ(info.pages, l.pages);
@@ -138,9 +140,12 @@ TEST(GridPrint, ALongCatalogueRunsOverPagesWithTheHeaderOnEachAndRowsInTheirShow
         // The page's first and last rows, counted from the bottom of the sort.
         const int first = (p - 1) * l.rows_per_page;
         const int last = std::min(200, first + l.rows_per_page) - 1;
-        EXPECT_TRUE(text.contains(QString("a%1.bmd").arg(199 - first, 4, 10, QChar('0')))) << "page " << p;
-        EXPECT_TRUE(text.contains(QString("a%1.bmd").arg(199 - last, 4, 10, QChar('0')))) << "page " << p;
-        EXPECT_FALSE(text.contains(QString("a%1.bmd").arg(199 - last - 1, 4, 10, QChar('0'))) && last < 199)
+        EXPECT_TRUE(text.contains(QString("a%1.bmd").arg(199 - first, 4, 10, QChar('0'))))
+            << "page " << p;
+        EXPECT_TRUE(text.contains(QString("a%1.bmd").arg(199 - last, 4, 10, QChar('0'))))
+            << "page " << p;
+        EXPECT_FALSE(text.contains(QString("a%1.bmd").arg(199 - last - 1, 4, 10, QChar('0'))) &&
+                     last < 199)
             << "page " << p;
         seen += static_cast<int>(text.count(QRegularExpression("a\\d{4}\\.bmd")));
         EXPECT_TRUE(text.contains(QStringLiteral("Растяжение")));
@@ -200,7 +205,8 @@ TEST(ChartPrintCommand, PrintsLandscapeWithFourPercentMarginsAndTheOrientationSt
     printer.setOutputFileName(QString::fromStdString(dir.file("chart.pdf")));
     printer.setPageOrientation(QPageLayout::Portrait);
     output::print_chart(chart, dialogs, printer);
-    EXPECT_EQ(dialogs.texts(), QStringList{"График напечатан в файл " + QString::fromStdString(dir.file("chart.pdf"))})
+    EXPECT_EQ(dialogs.texts(), QStringList{"График напечатан в файл " +
+                                           QString::fromStdString(dir.file("chart.pdf"))})
         << "no dialog when there is somewhere to print, and a word where it went";
     const PdfInfo info = pdf_info(dir.file("chart.pdf"));
     EXPECT_EQ(info.pages, 1);
@@ -209,7 +215,8 @@ TEST(ChartPrintCommand, PrintsLandscapeWithFourPercentMarginsAndTheOrientationSt
 
     // The margins: render the page and find the drawing inside 4 % of each edge.
     const QString png = QString::fromStdString(dir.file("page"));
-    run("pdftoppm", {"-r", "40", "-png", "-singlefile", QString::fromStdString(dir.file("chart.pdf")), png});
+    run("pdftoppm",
+        {"-r", "40", "-png", "-singlefile", QString::fromStdString(dir.file("chart.pdf")), png});
     QImage page(png + ".png");
     ASSERT_FALSE(page.isNull());
     int left = page.width(), right = 0, top = page.height(), bottom = 0;
@@ -222,7 +229,8 @@ TEST(ChartPrintCommand, PrintsLandscapeWithFourPercentMarginsAndTheOrientationSt
     EXPECT_GE(left, page.width() * 0.04 - 2);
     EXPECT_LE(right, page.width() * 0.96 + 2);
     EXPECT_GE(top, page.height() * 0.04 - 2);
-    EXPECT_GT(right - left, page.width() * 0.75) << "not proportional: the chart fills the page's width";
+    EXPECT_GT(right - left, page.width() * 0.75)
+        << "not proportional: the chart fills the page's width";
 
     // A later catalogue print keeps the landscape orientation.
     ui::Grid grid;
@@ -246,7 +254,8 @@ TEST(ChartPrintCommand, WithNowhereToPrintTheSetupDialogOffersAFileAndACancelCha
     output::print_chart(chart, dialogs, printer);
     ASSERT_EQ(dialogs.shown().size(), 1u);
     EXPECT_EQ(dialogs.shown()[0].kind, ui::ScriptedDialogs::Kind::PrinterSetup);
-    EXPECT_EQ(printer.pageLayout().orientation(), QPageLayout::Portrait) << "cancelled: nothing changed";
+    EXPECT_EQ(printer.pageLayout().orientation(), QPageLayout::Portrait)
+        << "cancelled: nothing changed";
 
     dialogs.answer_path(QString::fromStdString(dir.file("chosen.pdf")));
     output::print_chart(chart, dialogs, printer);
@@ -277,12 +286,14 @@ TEST(ChartPrintCommand, APrintToAFileNeverReplacesAFileChosenForAnotherPrint)
 
     output::print_chart(chart, dialogs, printer);
     output::print_chart(chart, dialogs, printer);
-    EXPECT_EQ(head(catalogue.toStdString(), 1 << 20), printed) << "the catalogue's printout is kept";
+    EXPECT_EQ(head(catalogue.toStdString(), 1 << 20), printed)
+        << "the catalogue's printout is kept";
     const QString second = QString::fromStdString(dir.file("catalogue (2).pdf"));
     const QString third = QString::fromStdString(dir.file("catalogue (3).pdf"));
     EXPECT_TRUE(head(second.toStdString(), 4) == "%PDF");
     EXPECT_TRUE(head(third.toStdString(), 4) == "%PDF");
-    EXPECT_EQ(dialogs.texts(), (QStringList{"Каталог напечатан в файл " + catalogue, "График напечатан в файл " + second,
+    EXPECT_EQ(dialogs.texts(), (QStringList{"Каталог напечатан в файл " + catalogue,
+                                            "График напечатан в файл " + second,
                                             "График напечатан в файл " + third}));
     EXPECT_EQ(printer.outputFileName(), catalogue);
 
@@ -344,7 +355,8 @@ TEST(ChartPicture, HoldsTheFormatItsExtensionNamesAtTheOnScreenSizeWithoutTheTit
         ui::ScopedHiddenTitle hidden(chart);
         bare = chart.RenderImage(chart.size());
     }
-    EXPECT_EQ(png.convertToFormat(QImage::Format_RGB32), bare.convertToFormat(QImage::Format_RGB32));
+    EXPECT_EQ(png.convertToFormat(QImage::Format_RGB32),
+              bare.convertToFormat(QImage::Format_RGB32));
     EXPECT_NE(png.convertToFormat(QImage::Format_RGB32),
               chart.RenderImage(chart.size()).convertToFormat(QImage::Format_RGB32));
 
@@ -353,13 +365,16 @@ TEST(ChartPicture, HoldsTheFormatItsExtensionNamesAtTheOnScreenSizeWithoutTheTit
     ASSERT_EQ(shown.size(), 6u);
     EXPECT_TRUE(shown[0].filter.contains("*.png"));
     EXPECT_TRUE(shown[0].filter.contains("*.jpg"));
-    EXPECT_EQ(shown[0].initial_dir, folder) << "the graph window's dialog opens in the default directory";
+    EXPECT_EQ(shown[0].initial_dir, folder)
+        << "the graph window's dialog opens in the default directory";
     EXPECT_EQ(shown[2].filter, "JPEG Image File (*.jpg)|*.jpg");
     EXPECT_EQ(shown[2].default_ext, "jpg");
     // As Qt's dialog shows them: each filter's patterns once, in Russian in the graph window.
     const QStringList graph_filters = ui::qt_filter(shown[0].filter).split(";;");
-    EXPECT_TRUE(graph_filters.value(0).startsWith("Все рисунки (*.png *.jpg *.jpeg *.bmp")) << graph_filters.join("\n").toStdString();
-    EXPECT_TRUE(graph_filters.contains("Рисунок JPEG (*.jpg *.jpeg)")) << graph_filters.join("\n").toStdString();
+    EXPECT_TRUE(graph_filters.value(0).startsWith("Все рисунки (*.png *.jpg *.jpeg *.bmp"))
+        << graph_filters.join("\n").toStdString();
+    EXPECT_TRUE(graph_filters.contains("Рисунок JPEG (*.jpg *.jpeg)"))
+        << graph_filters.join("\n").toStdString();
     for (const QString& f : graph_filters)
         EXPECT_EQ(f.count('('), 1) << f.toStdString();
     EXPECT_EQ(ui::qt_filter(shown[2].filter), "JPEG Image File (*.jpg)");

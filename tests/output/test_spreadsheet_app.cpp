@@ -70,7 +70,8 @@ TEST_F(SpreadsheetApp, CallsOnWhatDoesNotExistFailAsTheServerWould)
 
     Application other(options());
     Workbook& foreign = other.Workbooks().Add(kWorksheetTemplate);
-    EXPECT_THROW(chart.SetSourceData(foreign.WorkSheets(1).Range("A1:B2"), kPlotByColumns), SpreadsheetError);
+    EXPECT_THROW(chart.SetSourceData(foreign.WorkSheets(1).Range("A1:B2"), kPlotByColumns),
+                 SpreadsheetError);
 
     app.Quit();
     EXPECT_THROW(app.Workbooks(), SpreadsheetError);
@@ -125,7 +126,8 @@ TEST_F(SpreadsheetApp, StoresAReadableWorkbookInEitherWriterModeUnderEitherRegio
         EXPECT_TRUE(s.cell(3, 2) && s.cell(3, 2)->number == -2.25);
         EXPECT_TRUE(s.cell(4, 1) && s.cell(4, 1)->number == 7);
         EXPECT_FALSE(s.cell(4, 2));
-        EXPECT_NEAR(s.widths.at(2), 20.71, 0.01);  // 20 characters and the cell padding, as the file counts
+        EXPECT_NEAR(s.widths.at(2), 20.71,
+                    0.01);  // 20 characters and the cell padding, as the file counts
         // The title row's font on its cell, with the column's number format.
         const auto& title = file.style(s.cell(1, 2)->style);
         EXPECT_TRUE(title.bold);
@@ -153,12 +155,18 @@ TEST_F(SpreadsheetApp, NeverReplacesAStoredFileAndLeavesNoTemporaryFile)
     EXPECT_EQ(lekta::testing::read_file(stored()), (std::vector<unsigned char>{'o', 'l', 'd'}));
     EXPECT_EQ(paths, QStringList({QString::fromStdString(stored("ЛЕКТА-ЗИВ8 (2).xlsx")),
                                   QString::fromStdString(stored("ЛЕКТА-ЗИВ8 (3).xlsx"))}));
-    EXPECT_EQ(files(), QStringList({"ЛЕКТА-ЗИВ8 (2).xlsx", "ЛЕКТА-ЗИВ8 (3).xlsx", "ЛЕКТА-ЗИВ8.xlsx"}));
+    EXPECT_EQ(files(),
+              QStringList({"ЛЕКТА-ЗИВ8 (2).xlsx", "ЛЕКТА-ЗИВ8 (3).xlsx", "ЛЕКТА-ЗИВ8.xlsx"}));
     EXPECT_EQ(read_xlsx(stored("ЛЕКТА-ЗИВ8 (3).xlsx")).sheets.at(0).name, "Данные");
     // The copy is an ordinary document, not a private temporary file.
     struct stat st;
     ASSERT_EQ(::stat(stored("ЛЕКТА-ЗИВ8 (2).xlsx").c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0044, 0044 & ~[] { mode_t m = ::umask(0); ::umask(m); return m; }());
+    EXPECT_EQ(
+        st.st_mode & 0044, 0044 & ~[] {
+            mode_t m = ::umask(0);
+            ::umask(m);
+            return m;
+        }());
 }
 
 TEST_F(SpreadsheetApp, MissingOrUnwritableDefaultDirectoryIsNamedAndNothingIsStored)

@@ -19,7 +19,10 @@ public:
             throw std::runtime_error("not a zip file: " + path);
     }
     ~Zip() { zip_close(z_); }
-    bool has(const QString& name) const { return zip_name_locate(z_, name.toUtf8().constData(), 0) >= 0; }
+    bool has(const QString& name) const
+    {
+        return zip_name_locate(z_, name.toUtf8().constData(), 0) >= 0;
+    }
     QByteArray read(const QString& name) const
     {
         zip_stat_t st;
@@ -70,7 +73,8 @@ std::map<QString, QString> relationships(const Zip& zip, const QString& part)
         return out;
     each_element(zip.read(rels_of(part)), [&](QXmlStreamReader& x) {
         if (x.name() == u"Relationship")
-            out[x.attributes().value("Id").toString()] = resolve(part, x.attributes().value("Target").toString());
+            out[x.attributes().value("Id").toString()] = resolve(
+                part, x.attributes().value("Target").toString());
     });
     return out;
 }
@@ -147,7 +151,9 @@ std::vector<XlsxStyle> styles(const Zip& zip)
         else if (in_xfs && x.name() == u"xf") {
             XlsxStyle s = fonts.at(static_cast<size_t>(a.value("fontId").toInt()));
             const int id = a.value("numFmtId").toInt();
-            s.number_format = id == 0 ? QString() : codes.count(id) ? codes[id] : QString("builtin %1").arg(id);
+            s.number_format = id == 0           ? QString()
+                              : codes.count(id) ? codes[id]
+                                                : QString("builtin %1").arg(id);
             out.push_back(s);
         }
     }

@@ -38,8 +38,8 @@ struct XlsxAxis {
 };
 
 struct XlsxChart {
-    QString kind;          // "scatterChart"
-    QString scatter_style; // "smoothMarker"
+    QString kind;           // "scatterChart"
+    QString scatter_style;  // "smoothMarker"
     std::vector<XlsxSeries> series;
     std::vector<XlsxAxis> axes;
     bool legend = false;

@@ -115,7 +115,8 @@ SmallDisk::SmallDisk(std::size_t bytes)
     }
     path_ = name;
     const std::string options = "size=" + std::to_string(bytes) + ",mode=0755";
-    if (::mount("tmpfs", path_.c_str(), "tmpfs", MS_NOSUID | MS_NODEV | MS_NOEXEC, options.c_str()) != 0) {
+    if (::mount("tmpfs", path_.c_str(), "tmpfs", MS_NOSUID | MS_NODEV | MS_NOEXEC,
+                options.c_str()) != 0) {
         why_ = std::string("mounting a tmpfs is not permitted here: ") + std::strerror(errno);
         return;
     }
@@ -145,8 +146,7 @@ void fill_disk(const std::string& file)
         break;
     }
     // Whatever part of a block still fits.
-    while (::write(fd, block.data(), 1) == 1) {
-    }
+    while (::write(fd, block.data(), 1) == 1) {}
     ::close(fd);
 }
 

@@ -164,11 +164,12 @@ TEST_F(Faults, WorkingDirectoryGoneWhileListed)
     open_for_graph(grid, dialogs, [&] { ++started; });
     EXPECT_EQ(started, 0);
     ASSERT_EQ(messages().size(), 1);
-    EXPECT_EQ(messages()[0],
-              "Ошибка чтения " + q(dir) + "/b.bmd\rФайл не существует или открыт другой программой");
+    EXPECT_EQ(messages()[0], "Ошибка чтения " + q(dir) +
+                                 "/b.bmd\rФайл не существует или открыт другой программой");
 
     SilentProgress progress;
-    const QString stored = output::exp2excel(output::GridTexts(grid), progress, {q(out.path()), &dialogs, {}});
+    const QString stored = output::exp2excel(output::GridTexts(grid), progress,
+                                             {q(out.path()), &dialogs, {}});
     EXPECT_TRUE(QFile::exists(stored));
 
     dialogs.clear();
@@ -194,7 +195,8 @@ TEST_F(Faults, StartedInAFolderThatIsGone)
         EXPECT_TRUE(form.created());
         EXPECT_EQ(form.NextGrid1->RowCount(), 2);
         TForm9 form9;
-        output::Excel1Click(output::GridTexts(*form.NextGrid1), form9, {shell().default_dir, &dialogs, {}});
+        output::Excel1Click(output::GridTexts(*form.NextGrid1), form9,
+                            {shell().default_dir, &dialogs, {}});
     }
     ASSERT_EQ(::fchdir(here), 0);
     ::close(here);
@@ -211,8 +213,8 @@ TEST_F(Faults, DamagedSettingsFile)
         garbage += static_cast<char>((i * 7919 + 13) % 256);
     write_settings_file(garbage);
     {
-        dialogs.answer_button(0);                 // "Выберите рабочий каталог c файлами *.bmd"
-        dialogs.answer_path(q(tests.path()));     // the folder dialog
+        dialogs.answer_button(0);  // "Выберите рабочий каталог c файлами *.bmd"
+        dialogs.answer_path(q(tests.path()));  // the folder dialog
         TForm1 form(options());
         EXPECT_TRUE(form.created());
         EXPECT_EQ(form.NextGrid1->RowCount(), 2);
@@ -220,8 +222,10 @@ TEST_F(Faults, DamagedSettingsFile)
     }
     // The folder asked for is stored over the damaged bytes, and said to be
     // stored: no false "could not store" message.
-    EXPECT_EQ(messages(), (QStringList{"Выберите рабочий каталог c файлами *.bmd", "Выбранный каталог = " + q(tests.path())}));
-    EXPECT_EQ(QSettings(q(settings_file()), QSettings::IniFormat).value("1.0/WorkDir").toString(), q(tests.path()) + "/");
+    EXPECT_EQ(messages(), (QStringList{"Выберите рабочий каталог c файлами *.bmd",
+                                       "Выбранный каталог = " + q(tests.path())}));
+    EXPECT_EQ(QSettings(q(settings_file()), QSettings::IniFormat).value("1.0/WorkDir").toString(),
+              q(tests.path()) + "/");
     shell().reset();
     dialogs.clear();
 
@@ -235,11 +239,13 @@ TEST_F(Faults, DamagedSettingsFile)
         form.close();
     }
     EXPECT_TRUE(messages().isEmpty()) << messages().join("|").toStdString();
-    EXPECT_EQ(QSettings(q(settings_file()), QSettings::IniFormat).value("1.0/line").toString(), "6");
+    EXPECT_EQ(QSettings(q(settings_file()), QSettings::IniFormat).value("1.0/line").toString(),
+              "6");
     shell().reset();
     dialogs.clear();
 
-    write_settings_file("[1.0]\nDefault_dir=" + out.path() + "\nWorkDir=" + tests.path() + "/\nline=3\nColor_F=2");
+    write_settings_file("[1.0]\nDefault_dir=" + out.path() + "\nWorkDir=" + tests.path() +
+                        "/\nline=3\nColor_F=2");
     {
         TForm1 form(options());
         EXPECT_TRUE(form.created());
@@ -269,7 +275,8 @@ TEST_F(Faults, DamagedSettingsFile)
 // settings could not be stored, and the file keeps its contents.
 TEST_F(Faults, SettingsThatCannotBeWritten)
 {
-    const std::string text = "[1.0]\nDefault_dir=" + out.path() + "\nWorkDir=" + tests.path() + "/\nline=2\n";
+    const std::string text = "[1.0]\nDefault_dir=" + out.path() + "\nWorkDir=" + tests.path() +
+                             "/\nline=2\n";
     write_settings_file(text);
     ASSERT_EQ(::chmod(settings_file().c_str(), 0444), 0);
     ASSERT_EQ(::chmod((config.path() + "/Veltrask").c_str(), 0555), 0);
@@ -281,11 +288,13 @@ TEST_F(Faults, SettingsThatCannotBeWritten)
         EXPECT_EQ(form.NextGrid1->RowCount(), 2);
         shell().line_width = "7";
         form.N11Click();
-        EXPECT_EQ(messages(), QStringList{"Не удалось сохранить настройки в файл " + QtSettingsStore::location()});
+        EXPECT_EQ(messages(), QStringList{"Не удалось сохранить настройки в файл " +
+                                          QtSettingsStore::location()});
         EXPECT_EQ(shell().line_width, "7");
     }
     ::chmod((config.path() + "/Veltrask").c_str(), 0755);
-    EXPECT_EQ(lekta::testing::read_file(settings_file()), std::vector<unsigned char>(text.begin(), text.end()));
+    EXPECT_EQ(lekta::testing::read_file(settings_file()),
+              std::vector<unsigned char>(text.begin(), text.end()));
 }
 
 // Twenty thousand entries named like tests: most are good, some damaged in
@@ -356,8 +365,8 @@ TEST_F(Faults, TwentyThousandFilesSomeUnreadableOrDamaged)
 // loader that starts reads its points within the buffer.
 TEST_F(Faults, TestFileChangedBetweenScanAndOpen)
 {
-    for (const char* n : {"cut.bmd", "cut5.bmd", "empty.bmd", "replaced.bmd", "gone.bmd", "folder.bmd", "pipe.bmd",
-                          "locked.bmd"})
+    for (const char* n : {"cut.bmd", "cut5.bmd", "empty.bmd", "replaced.bmd", "gone.bmd",
+                          "folder.bmd", "pipe.bmd", "locked.bmd"})
         lekta::testing::write_file(tests.file(n), a_test(9, 200));
     load(tests.path());
     ASSERT_EQ(grid.RowCount(), 10);
@@ -393,8 +402,7 @@ TEST_F(Faults, TestFileChangedBetweenScanAndOpen)
     try {
         for (; read < count; ++read)
             point_record(read);
-    } catch (const RangeError&) {
-    }
+    } catch (const RangeError&) {}
     EXPECT_LE(read, static_cast<std::int32_t>((kTestBufferSize - 28) / 16));
 
     // Cut inside its header: the absent bytes read as spaces, so the test
@@ -441,7 +449,8 @@ TEST_F(Faults, DiskFullWhenExporting)
     if (!disk.ok())
         GTEST_SKIP() << disk.why();
     for (int i = 0; i < 300; ++i)
-        lekta::testing::write_file(tests.file("s" + std::to_string(i) + ".bmd"), a_test(static_cast<std::uint8_t>(i)));
+        lekta::testing::write_file(tests.file("s" + std::to_string(i) + ".bmd"),
+                                   a_test(static_cast<std::uint8_t>(i)));
     load(tests.path());
     const int rows = grid.RowCount();
     lekta::testing::fill_disk(disk.path() + "/filler");
@@ -451,14 +460,16 @@ TEST_F(Faults, DiskFullWhenExporting)
     output::Excel1Click(output::GridTexts(grid), form9, options);
     ASSERT_EQ(messages().size(), 1) << messages().join("|").toStdString();
     EXPECT_TRUE(messages()[0].startsWith("Книга не записана")) << messages()[0].toStdString();
-    EXPECT_TRUE(messages()[0].contains(QString::fromLocal8Bit(std::strerror(ENOSPC)))) << messages()[0].toStdString();
+    EXPECT_TRUE(messages()[0].contains(QString::fromLocal8Bit(std::strerror(ENOSPC))))
+        << messages()[0].toStdString();
     EXPECT_EQ(QDir(q(disk.path())).entryList(QDir::Files | QDir::Hidden), QStringList{"filler"});
     EXPECT_EQ(grid.RowCount(), rows);
 
     std::filesystem::remove(disk.path() + "/filler");
     dialogs.clear();
     output::Excel1Click(output::GridTexts(grid), form9, options);
-    EXPECT_EQ(messages(), QStringList{"Книга сохранена в файл " + q(disk.path()) + "/ЛЕКТА-ЗИВ8.xlsx"});
+    EXPECT_EQ(messages(),
+              QStringList{"Книга сохранена в файл " + q(disk.path()) + "/ЛЕКТА-ЗИВ8.xlsx"});
 }
 
 // The same without a mount: a limit on the size of files this process may
@@ -466,7 +477,8 @@ TEST_F(Faults, DiskFullWhenExporting)
 TEST_F(Faults, FileSizeLimitWhenExporting)
 {
     for (int i = 0; i < 300; ++i)
-        lekta::testing::write_file(tests.file("s" + std::to_string(i) + ".bmd"), a_test(static_cast<std::uint8_t>(i)));
+        lekta::testing::write_file(tests.file("s" + std::to_string(i) + ".bmd"),
+                                   a_test(static_cast<std::uint8_t>(i)));
     load(tests.path());
     TForm9 form9;
     const output::ApplicationOptions options{q(out.path()), &dialogs, {}};
@@ -482,10 +494,12 @@ TEST_F(Faults, FileSizeLimitWhenExporting)
 
     ASSERT_EQ(messages().size(), 1) << messages().join("|").toStdString();
     EXPECT_TRUE(messages()[0].startsWith("Книга не записана")) << messages()[0].toStdString();
-    EXPECT_TRUE(messages()[0].contains(QString::fromLocal8Bit(std::strerror(EFBIG)))) << messages()[0].toStdString();
+    EXPECT_TRUE(messages()[0].contains(QString::fromLocal8Bit(std::strerror(EFBIG))))
+        << messages()[0].toStdString();
     EXPECT_TRUE(QDir(q(out.path())).entryList(QDir::Files | QDir::Hidden).isEmpty());
 
     dialogs.clear();
     output::Excel1Click(output::GridTexts(grid), form9, options);
-    EXPECT_EQ(messages(), QStringList{"Книга сохранена в файл " + q(out.path()) + "/ЛЕКТА-ЗИВ8.xlsx"});
+    EXPECT_EQ(messages(),
+              QStringList{"Книга сохранена в файл " + q(out.path()) + "/ЛЕКТА-ЗИВ8.xlsx"});
 }

@@ -30,7 +30,8 @@ protected:
         // and the receive count watched after it.
         TCommPortDriver& port = session.CommPortDriver1();
         auto engine = port.OnReceiveData;
-        port.OnReceiveData = [this, engine](TCommPortDriver* sender, const unsigned char* data, std::uint32_t size) {
+        port.OnReceiveData = [this, engine](TCommPortDriver* sender, const unsigned char* data,
+                                            std::uint32_t size) {
             taken += size;
             engine(sender, data, size);
             highest_count = std::max(highest_count, session.protocol().state().received_count);
@@ -126,7 +127,8 @@ TEST_F(LineFault, UnitVanishingMidResponse)
 TEST_F(LineFault, UnitFallingSilentThenTheSamePortOpensAgain)
 {
     const PlayedTest test = played_test(dir, tools::SampleKind::Tension, 300, false);
-    UnitSimulator sim({"--type", "Y", "--file", test.path, "--points", "100", "--silent-after", "1"});
+    UnitSimulator sim(
+        {"--type", "Y", "--file", test.path, "--points", "100", "--silent-after", "1"});
     ASSERT_FALSE(sim.path().empty());
 
     begin(sim.port_name(), LinkProtocol::kTimer3Interval);
@@ -159,8 +161,8 @@ TEST_F(LineFault, LineFloodedWithBytesWithoutMarkers)
 {
     constexpr std::uint32_t kFlood = 4 * LinkState::kReceiveSize;
     const PlayedTest test = played_test(dir, tools::SampleKind::Tension, 300, false);
-    UnitSimulator sim({"--type", "Y", "--file", test.path, "--points", "100", "--flood-at", "2", "--flood",
-                       std::to_string(kFlood), "--exit-after-v"});
+    UnitSimulator sim({"--type", "Y", "--file", test.path, "--points", "100", "--flood-at", "2",
+                       "--flood", std::to_string(kFlood), "--exit-after-v"});
     ASSERT_FALSE(sim.path().empty());
     // The port is polled five times as often as the program polls it, so
     // that what a real line would take minutes to deliver passes in seconds.
@@ -197,8 +199,8 @@ TEST_F(LineFault, LineFloodedWithBytesWithoutMarkers)
 TEST_F(LineFault, ResponseSpreadOverManySeconds)
 {
     const PlayedTest test = played_test(dir, tools::SampleKind::Tension, 200, false);
-    UnitSimulator sim({"--type", "Y", "--file", test.path, "--points", "100", "--slow", "8000", "--slow-at", "2",
-                       "--exit-after-v"});
+    UnitSimulator sim({"--type", "Y", "--file", test.path, "--points", "100", "--slow", "8000",
+                       "--slow-at", "2", "--exit-after-v"});
     ASSERT_FALSE(sim.path().empty());
 
     begin(sim.port_name(), LinkProtocol::kTimer3Interval);
@@ -226,8 +228,8 @@ TEST_P(BrokenResponse, IsDroppedAndTheTestGoesOnInEachRun)
     const std::string kind = GetParam();
     const PlayedTest test = played_test(dir, tools::SampleKind::Tension, 200, false);
     ASSERT_EQ(test.curve.points.size(), 200u);
-    UnitSimulator sim(
-        {"--type", "Y", "--file", test.path, "--points", "50", "--malformed", kind, "--malformed-at", "2"});
+    UnitSimulator sim({"--type", "Y", "--file", test.path, "--points", "50", "--malformed", kind,
+                       "--malformed-at", "2"});
     ASSERT_FALSE(sim.path().empty());
     // A response without its 'T' cannot be told finished: the watchdog drops it.
     const int watchdog = kind == "no-t" ? LinkProtocol::kTimer3Interval : kPatientWatchdog;
@@ -248,7 +250,8 @@ TEST_P(BrokenResponse, IsDroppedAndTheTestGoesOnInEachRun)
 }
 
 INSTANTIATE_TEST_SUITE_P(EachKind, BrokenResponse,
-                         ::testing::Values("odd-length", "no-t", "t-before-s", "bad-pair", "count-past-block"),
+                         ::testing::Values("odd-length", "no-t", "t-before-s", "bad-pair",
+                                           "count-past-block"),
                          [](const ::testing::TestParamInfo<const char*>& info) {
                              std::string name = info.param;
                              std::replace(name.begin(), name.end(), '-', '_');

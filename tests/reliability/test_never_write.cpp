@@ -59,7 +59,8 @@ protected:
         for (const tools::NamedFile& f : tools::damaged_files())
             ASSERT_TRUE(tools::write_bytes(dir.file(f.name), f.bytes));
         tools::SampleFolder more(7);
-        for (const char* name : {"protected.bmd", "\xCE\xE1\xF0\xE0\xE7\xE5\xF6 1.bmd", "UPPER.BMD", ".hidden.bmd"})
+        for (const char* name :
+             {"protected.bmd", "\xCE\xE1\xF0\xE0\xE7\xE5\xF6 1.bmd", "UPPER.BMD", ".hidden.bmd"})
             ASSERT_TRUE(tools::write_bmd(dir.file(name), more.next().test));
         ASSERT_EQ(::chmod(dir.file("protected.bmd").c_str(), 0444), 0);
         ASSERT_EQ(::mkdir(dir.file("folder.bmd").c_str(), 0755), 0);
@@ -78,7 +79,8 @@ protected:
 
     TempDir dir, out, data_home;
     ui::Grid grid;
-    ui::ScriptedDialogs dialogs;  // unanswered questions take their first button: "&Yes", skip the file
+    ui::ScriptedDialogs
+        dialogs;  // unanswered questions take their first button: "&Yes", skip the file
 };
 
 struct SilentProgress : output::ExportProgress {
@@ -95,7 +97,8 @@ TEST_F(NeverWrite, CatalogueOpeningAndExportLeaveEveryFileAsItWas)
     const lekta::testing::FolderState before = lekta::testing::folder_state(dir.path());
 
     load_fil(grid, dialogs, QString::fromStdString(dir.path()) + "/");
-    const int tests = static_cast<int>(tools::demo_tests().size()) + 5;  // and the four above, and the link
+    const int tests = static_cast<int>(tools::demo_tests().size()) +
+                      5;  // and the four above, and the link
     ASSERT_EQ(grid.RowCount(), tests) << dialogs.texts().join("\n").toStdString();
 
     // Every test opened for the graph; the loader that would take the buffer
@@ -125,7 +128,8 @@ TEST_F(NeverWrite, ExportIntoTheTestFolderAddsOnlyTheWorkbook)
     load_fil(grid, dialogs, QString::fromStdString(dir.path()) + "/");
     const lekta::testing::FolderState before = lekta::testing::folder_state(dir.path());
     TForm9 form9;
-    output::Excel1Click(output::GridTexts(grid), form9, {QString::fromStdString(dir.path()), &dialogs, {}});
+    output::Excel1Click(output::GridTexts(grid), form9,
+                        {QString::fromStdString(dir.path()), &dialogs, {}});
     EXPECT_EQ(lekta::testing::folder_changes(before, lekta::testing::folder_state(dir.path())),
               "added: ЛЕКТА-ЗИВ8.xlsx\n");
 }
@@ -155,7 +159,8 @@ TEST_F(NeverWrite, DeletingFilesTakesExactlyTheChosenOnes)
     for (const auto& [name, state] : before)
         if (bytes.count(name))
             expected += "gone: " + name + "\n";
-    EXPECT_EQ(lekta::testing::folder_changes(before, lekta::testing::folder_state(dir.path())), expected);
+    EXPECT_EQ(lekta::testing::folder_changes(before, lekta::testing::folder_state(dir.path())),
+              expected);
     for (const auto& [name, b] : bytes)
         EXPECT_EQ(lekta::testing::read_file(home_trash_dir() + "/files/" + name), b) << name;
 }

@@ -1,6 +1,7 @@
 // The series engines: statistics against a computation of their own, the
 // table's columns and left-out tests, the choice of rows by series, and
 // loading tests of every kind from files.
+#include "common/number_text.h"
 #include "lib/bmd_writer.h"
 #include "lib/sample_tests.h"
 #include "series/series_choice.h"
@@ -8,7 +9,6 @@
 #include "series/series_table.h"
 #include "series/series_test.h"
 #include "support/test_support.h"
-#include "common/number_text.h"
 
 #include <cmath>
 #include <gtest/gtest.h>
@@ -46,11 +46,11 @@ Expected independent(const std::vector<std::optional<double>>& values)
 TEST(SeriesStatistics, MatchAnIndependentComputationLeavingAbsentValuesOut)
 {
     const std::vector<std::vector<std::optional<double>>> cases = {
-        {512.3, 498.7, 505.1, 530.9, 461.2, 509.4},               // a series with its outlier
-        {512.3, std::nullopt, 505.1, std::nullopt, 461.2},        // two tests without the value
-        {210.5, 198.25},                                          // the fewest for a spread
-        {1e-3, 2e-3, 4e-3, 8e-3},                                 // small values
-        {-4.5, 3.25, 0.5, 10.0, -1.0},                            // signs mixed
+        {512.3, 498.7, 505.1, 530.9, 461.2, 509.4},         // a series with its outlier
+        {512.3, std::nullopt, 505.1, std::nullopt, 461.2},  // two tests without the value
+        {210.5, 198.25},                                    // the fewest for a spread
+        {1e-3, 2e-3, 4e-3, 8e-3},                           // small values
+        {-4.5, 3.25, 0.5, 10.0, -1.0},                      // signs mixed
     };
     for (const auto& values : cases) {
         const ColumnStatistics s = column_statistics(values);
@@ -85,7 +85,8 @@ TEST(SeriesStatistics, FewValuesGiveWhatTheyCan)
 TEST(SeriesChoice, ListsSeriesWithTheirCurvesAndPicksTheirRows)
 {
     const std::vector<CatalogueEntry> rows = {
-        {0, "19", true}, {1, "12", true}, {2, "19", false}, {3, "19", true}, {4, "", true}, {5, "x1", true}, {6, "12", true},
+        {0, "19", true}, {1, "12", true}, {2, "19", false}, {3, "19", true},
+        {4, "", true},   {5, "x1", true}, {6, "12", true},
     };
     const auto entries = series_entries(rows);
     ASSERT_EQ(entries.size(), 2u);
@@ -149,7 +150,9 @@ TEST_F(SeriesFiles, TheDemoSeriesLoadsWithItsOutlierAndItsStatistics)
         ++rm;
     std::vector<std::optional<double>> values;
     for (const SeriesTest& t : tests)
-        values.push_back(t.results[Quantity::Rm].present() ? std::optional(t.results[Quantity::Rm].value) : std::nullopt);
+        values.push_back(t.results[Quantity::Rm].present()
+                             ? std::optional(t.results[Quantity::Rm].value)
+                             : std::nullopt);
     const Expected e = independent(values);
     EXPECT_EQ(*table.statistic(Statistic::Count, rm), e.n);
     EXPECT_NEAR(*table.statistic(Statistic::Mean, rm), e.mean, 1e-9);
@@ -174,7 +177,8 @@ TEST_F(SeriesFiles, BadTestsAreLeftOutWithTheirReasonAndOutOfTheStatistics)
         return std::vector<unsigned char>{};
     };
     std::vector<unsigned char> good = tools::encode_bmd(tools::demo_series_tests()[0].test);
-    std::vector<unsigned char> short_tail(good.begin(), good.begin() + 40);  // header only: the tail is cut off
+    std::vector<unsigned char> short_tail(good.begin(),
+                                          good.begin() + 40);  // header only: the tail is cut off
     std::vector<unsigned char> bad_mode = good;
     bad_mode[7] = 5;
     struct Case {

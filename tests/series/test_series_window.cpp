@@ -5,6 +5,7 @@
 #include "app/main_form.h"
 #include "app/settings_store.h"
 #include "app/shell_state.h"
+#include "chart/chart.h"
 #include "graph/open_progress.h"
 #include "graph/radio_group.h"
 #include "lib/bmd_writer.h"
@@ -17,7 +18,6 @@
 #include "series/series_selector.h"
 #include "series/series_window.h"
 #include "support/test_support.h"
-#include "chart/chart.h"
 #include "ui/dialogs.h"
 #include "ui/error_display.h"
 #include "ui/grid.h"
@@ -41,7 +41,8 @@ protected:
     {
         shell().reset();
         qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(config.path()));
-        QSettings s(QString::fromStdString(config.path()) + "/Veltrask/LEKTA.conf", QSettings::IniFormat);
+        QSettings s(QString::fromStdString(config.path()) + "/Veltrask/LEKTA.conf",
+                    QSettings::IniFormat);
         s.setValue("1.0/WorkDir", QString::fromStdString(tests.path()) + "/");
         s.setValue("1.0/Default_dir", QString::fromStdString(out.path()));
         s.sync();
@@ -72,7 +73,8 @@ protected:
         selector = new TForm4(main.get());
         progress = new TForm7(main.get());
         main->commands.series = [this] {
-            series::run_series_command({main.get(), selector, progress, &dialogs, [this](TForm12& w) { window = &w; }});
+            series::run_series_command(
+                {main.get(), selector, progress, &dialogs, [this](TForm12& w) { window = &w; }});
         };
         main->resize(1000, 600);
         main->show();
@@ -147,8 +149,8 @@ TEST_F(SeriesWindowTest, TheSelectorListsTheSeriesAndBuildsTheChosenOne)
         picture(*selector, "series-dialog.png");
         choose_series(22);
     });
-    EXPECT_EQ(listed, (QStringList{"Серия 17 — кривых: 1 из 1", "Серия 18 — кривых: 0 из 1", "Серия 19 — кривых: 1 из 1",
-                                   "Серия 22 — кривых: 6 из 6"}));
+    EXPECT_EQ(listed, (QStringList{"Серия 17 — кривых: 1 из 1", "Серия 18 — кривых: 0 из 1",
+                                   "Серия 19 — кривых: 1 из 1", "Серия 22 — кривых: 6 из 6"}));
     ASSERT_NE(w, nullptr);
     EXPECT_FALSE(shell().buffer_busy);
     EXPECT_TRUE(main->N3->isEnabled());
@@ -181,7 +183,8 @@ TEST_F(SeriesWindowTest, TheSelectorListsTheSeriesAndBuildsTheChosenOne)
     picture(*w, "series-window-fhe.png");
     w->CheckBox1->setChecked(true);
     EXPECT_EQ(w->Chart1->LeftAxis().Title(), "σ, МПа");
-    EXPECT_NEAR(w->Chart1->Series(1)->YValue(10), w->Tests()[1].extension[10].y * 1000 / w->Tests()[1].area_mm2, 1e-9);
+    EXPECT_NEAR(w->Chart1->Series(1)->YValue(10),
+                w->Tests()[1].extension[10].y * 1000 / w->Tests()[1].area_mm2, 1e-9);
     w->RadioGroup1->SetItemIndex(0);
     // A legend entry picks its curve out, and its table row with it.
     w->ListBox1->setCurrentRow(4);
@@ -211,7 +214,8 @@ TEST_F(SeriesWindowTest, SelectedRowsAreTakenAsTheyAreAndBadOnesListedWithTheirR
     main->NextGrid1->SelectRow(row_of("S22-001.bmd"));
     for (const char* name : {"S22-002.bmd", "S17-001.bmd", "S18-002.bmd", "S19-001.bmd"})
         main->NextGrid1->selectionModel()->select(main->NextGrid1->model()->index(row_of(name), 0),
-                                                  QItemSelectionModel::Select | QItemSelectionModel::Rows);
+                                                  QItemSelectionModel::Select |
+                                                      QItemSelectionModel::Rows);
     ASSERT_EQ(main->NextGrid1->SelectedRows().size(), 5);
     TForm12* w = run();
     ASSERT_NE(w, nullptr);
@@ -240,14 +244,17 @@ TEST_F(SeriesWindowTest, AnEmptyChoiceSaysSoAndOpensNothing)
         selector->reject();
     });
     EXPECT_EQ(w, nullptr);
-    EXPECT_TRUE(dialogs.texts().join("|").contains("Не выбрана ни одна серия")) << dialogs.texts().join("|").toStdString();
+    EXPECT_TRUE(dialogs.texts().join("|").contains("Не выбрана ни одна серия"))
+        << dialogs.texts().join("|").toStdString();
     // Only tests without a curve chosen: nothing to draw, and it says so.
     main->NextGrid1->SelectRow(row_of("S18-002.bmd"));
-    main->NextGrid1->selectionModel()->select(main->NextGrid1->model()->index(row_of("S17-001.bmd"), 0),
-                                              QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    main->NextGrid1->selectionModel()->select(
+        main->NextGrid1->model()->index(row_of("S17-001.bmd"), 0),
+        QItemSelectionModel::Select | QItemSelectionModel::Rows);
     dialogs.clear();
     EXPECT_EQ(run(), nullptr);
-    EXPECT_TRUE(dialogs.texts().join("|").contains("не имеет графика")) << dialogs.texts().join("|").toStdString();
+    EXPECT_TRUE(dialogs.texts().join("|").contains("не имеет графика"))
+        << dialogs.texts().join("|").toStdString();
     EXPECT_FALSE(shell().buffer_busy);
 }
 
@@ -259,7 +266,8 @@ TEST_F(SeriesWindowTest, ExportAndPrintNeverReplaceAFile)
     std::vector<std::int32_t> colours;
     for (int i = 0; i < 6; ++i)
         colours.push_back(w->Chart1->Series(i)->Color());
-    const output::SeriesExportSource source{w->Table(), w->Tests(), w->View(), w->TitleText(), colours};
+    const output::SeriesExportSource source{w->Table(), w->Tests(), w->View(), w->TitleText(),
+                                            colours};
     const output::ApplicationOptions options{QString::fromStdString(out.path()), nullptr, {}};
     const QString first = output::export_series(source, options);
     const QString second = output::export_series(source, options);
@@ -283,7 +291,8 @@ TEST_F(SeriesWindowTest, ExportAndPrintNeverReplaceAFile)
     ASSERT_TRUE(chart && chart->chart);
     EXPECT_EQ(chart->chart->series.size(), 6u);
     EXPECT_TRUE(chart->chart->legend);
-    EXPECT_NE(chart->chart->series[0].x_ref, chart->chart->series[1].x_ref);  // each curve its own abscissas
+    EXPECT_NE(chart->chart->series[0].x_ref,
+              chart->chart->series[1].x_ref);  // each curve its own abscissas
 
     const QString pdf = QString::fromStdString(out.file("report.pdf"));
     write_file(pdf.toStdString(), {'k', 'e', 'e', 'p'});
@@ -341,7 +350,8 @@ TEST_F(SeriesWindowTest, TenCurvesInBothViewsEachInItsOwnColour)
         std::vector<std::int32_t> c(colours.begin(), colours.end());
         for (int i = 0; i < 10; ++i)
             c[static_cast<std::size_t>(i)] = w->Chart1->Series(i)->Color();
-        output::export_series({w->Table(), w->Tests(), w->View(), w->TitleText(), c}, {folder, nullptr, {}});
+        output::export_series({w->Table(), w->Tests(), w->View(), w->TitleText(), c},
+                              {folder, nullptr, {}});
     }
     w->close();
 }
@@ -357,7 +367,10 @@ TEST(SeriesExport, ThinnedCurvesKeepTheirEndsAndPeak)
     EXPECT_EQ(thin.front(), pts.front());
     EXPECT_EQ(thin.back(), pts.back());
     EXPECT_NE(std::find(thin.begin(), thin.end(), pts[5003]), thin.end());
-    EXPECT_EQ(output::export_points(std::vector<ui::ChartPoint>(pts.begin(), pts.begin() + 50), 2000).size(), 50u);
+    EXPECT_EQ(
+        output::export_points(std::vector<ui::ChartPoint>(pts.begin(), pts.begin() + 50), 2000)
+            .size(),
+        50u);
 }
 
 }  // namespace

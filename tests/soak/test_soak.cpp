@@ -3,6 +3,7 @@
 // responses the program takes), against the unit simulator. Every run must
 // show the whole test, and the process's resident memory after the last run
 // must be about what it was after the first: nothing of a run stays behind.
+#include "chart/chart.h"
 #include "e2e/played_test.h"
 #include "online/online_command.h"
 #include "online/online_state.h"
@@ -11,7 +12,6 @@
 #include "support/process_memory.h"
 #include "support/test_support.h"
 #include "support/unit_simulator.h"
-#include "chart/chart.h"
 #include "ui/dialogs.h"
 #include "ui/error_display.h"
 #include "ui/grid.h"
@@ -73,14 +73,18 @@ TEST(OnlineSoak, TenLargestTestsInOneWindowSessionKeepMemoryFlat)
         QElapsedTimer clock;
         clock.start();
         bool shown = false;
-        N40Click({dialogs, form2, form10, [&sim] { return std::vector<std::string>{sim.path()}; },
+        N40Click({dialogs,
+                  form2,
+                  form10,
+                  [&sim] { return std::vector<std::string>{sim.path()}; },
                   [&] {
                       QTimer watcher;
                       QObject::connect(&watcher, &QTimer::timeout, &form2, [&] {
                           // This run is over once its table is whole and the
                           // final poll tick has let go of the port and stopped.
                           const bool over = form2.NextGrid1->RowCount() == 63996 &&
-                                            !form2.CommPortDriver1().Connected() && !form2.Timer2().running();
+                                            !form2.CommPortDriver1().Connected() &&
+                                            !form2.Timer2().running();
                           if (over || clock.elapsed() > 240000)
                               form2.N4->trigger();
                       });
@@ -104,7 +108,8 @@ TEST(OnlineSoak, TenLargestTestsInOneWindowSessionKeepMemoryFlat)
         const long rss = resident_kib();
         if (run == 1)
             rss_first = rss;
-        std::cout << "run " << run << ": " << clock.elapsed() << " ms, resident " << rss << " KiB" << std::endl;
+        std::cout << "run " << run << ": " << clock.elapsed() << " ms, resident " << rss << " KiB"
+                  << std::endl;
     }
     const long rss_end = resident_kib();
     std::cout << "resident memory: " << rss_start << " KiB with the window created, " << rss_first

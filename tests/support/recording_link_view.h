@@ -44,11 +44,26 @@ struct RecordingLinkView : LinkView {
     }
     double bottom_minimum(LinkChart c) const override { return axes[int(c)].bottom_min; }
     double bottom_maximum(LinkChart c) const override { return axes[int(c)].bottom_max; }
-    void set_bottom_minimum(LinkChart c, double v) override { axes[int(c)].bottom_min = v, ++axis_sets; }
-    void set_bottom_maximum(LinkChart c, double v) override { axes[int(c)].bottom_max = v, ++axis_sets; }
-    void set_left_minimum(LinkChart c, double v) override { axes[int(c)].left_min = v, ++axis_sets; }
-    void set_left_maximum(LinkChart c, double v) override { axes[int(c)].left_max = v, ++axis_sets; }
-    void set_manual_left_minimum_bottom_maximum(LinkChart c) override { axes[int(c)].manual = true; }
+    void set_bottom_minimum(LinkChart c, double v) override
+    {
+        axes[int(c)].bottom_min = v, ++axis_sets;
+    }
+    void set_bottom_maximum(LinkChart c, double v) override
+    {
+        axes[int(c)].bottom_max = v, ++axis_sets;
+    }
+    void set_left_minimum(LinkChart c, double v) override
+    {
+        axes[int(c)].left_min = v, ++axis_sets;
+    }
+    void set_left_maximum(LinkChart c, double v) override
+    {
+        axes[int(c)].left_max = v, ++axis_sets;
+    }
+    void set_manual_left_minimum_bottom_maximum(LinkChart c) override
+    {
+        axes[int(c)].manual = true;
+    }
     void add_rows(const std::vector<PointRow>& r) override
     {
         rows.insert(rows.end(), r.begin(), r.end());

@@ -41,7 +41,8 @@ std::string TempDir::file(const std::string& name) const
 void write_file(const std::string& path, const std::vector<unsigned char>& bytes)
 {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
     if (!out)
         throw std::runtime_error("cannot write " + path);
 }
@@ -80,7 +81,10 @@ ScopedSeparator::ScopedSeparator(std::string separator) : saved_(number_format()
     number_format().decimal_separator = std::move(separator);
 }
 
-ScopedSeparator::~ScopedSeparator() { number_format().decimal_separator = saved_; }
+ScopedSeparator::~ScopedSeparator()
+{
+    number_format().decimal_separator = saved_;
+}
 
 ScopedCLocale::ScopedCLocale(const char* name)
 {
@@ -89,7 +93,10 @@ ScopedCLocale::ScopedCLocale(const char* name)
     ok_ = std::setlocale(LC_ALL, name) != nullptr;
 }
 
-ScopedCLocale::~ScopedCLocale() { std::setlocale(LC_ALL, saved_.c_str()); }
+ScopedCLocale::~ScopedCLocale()
+{
+    std::setlocale(LC_ALL, saved_.c_str());
+}
 
 std::string bin_dir()
 {

@@ -3,8 +3,8 @@
 // running the event loop for a while.
 #include <QString>
 #include <functional>
-#include <utility>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace lekta::testing {

@@ -39,7 +39,10 @@ UnitSimulator::UnitSimulator(const std::vector<std::string>& args)
     ::close(out[0]);
 }
 
-UnitSimulator::~UnitSimulator() { stop(); }
+UnitSimulator::~UnitSimulator()
+{
+    stop();
+}
 
 bool UnitSimulator::exited()
 {

@@ -1,8 +1,8 @@
+#include "common/system_call.h"
 #include "testfile/buffer.h"
 #include "testfile/errors.h"
 #include "testfile/fields.h"
 #include "testfile/reader.h"
-#include "common/system_call.h"
 
 #include "support/bmd_bytes.h"
 #include "support/test_support.h"
@@ -18,7 +18,8 @@ using lekta::testing::write_file;
 
 namespace {
 
-std::string write_test(const TempDir& dir, const std::string& name, const std::vector<unsigned char>& bytes)
+std::string write_test(const TempDir& dir, const std::string& name,
+                       const std::vector<unsigned char>& bytes)
 {
     const std::string path = dir.file(name);
     write_file(path, bytes);
@@ -31,9 +32,18 @@ TEST(TestBuffer, StandardLayoutHeaderPointsAndTail)
 {
     TempDir dir;
     RawTest t;
-    t.model = 3; t.series = 12; t.test_no = 7; t.mode = 1; t.shape = 1; t.size1 = 200; t.size2 = 35;
+    t.model = 3;
+    t.series = 12;
+    t.test_no = 7;
+    t.mode = 1;
+    t.shape = 1;
+    t.size1 = 200;
+    t.size2 = 35;
     t.points = {{100, 5, 0}, {-5, 10, 0}, {12500, 2000, 0}};
-    t.yield_stress = 1; t.yield_load = 2; t.tensile_strength = 3; t.breaking_load = 0xFFFFFFFF;
+    t.yield_stress = 1;
+    t.yield_load = 2;
+    t.tensile_strength = 3;
+    t.breaking_load = 0xFFFFFFFF;
     ASSERT_TRUE(read_test_file(write_test(dir, "a.bmd", t.bytes())));
 
     EXPECT_EQ(test_buffer().size(), static_cast<std::int32_t>(t.bytes().size()));
@@ -59,10 +69,15 @@ TEST(TestBuffer, ExtensometerLayoutStartsOneByteEarlierWithHeFirst)
 {
     TempDir dir;
     RawTest t;
-    t.mode = 2; t.gauge_base = 5000;
+    t.mode = 2;
+    t.gauge_base = 5000;
     t.points = {{1000, 20, 35}, {2000, 40, 70}};
-    t.yield_stress = 11; t.yield_load = 12; t.tensile_strength = 13; t.breaking_load = 14;
-    t.proof_load = 15; t.proof_stress = 16;
+    t.yield_stress = 11;
+    t.yield_load = 12;
+    t.tensile_strength = 13;
+    t.breaking_load = 14;
+    t.proof_load = 15;
+    t.proof_stress = 16;
     const auto bytes = t.bytes();
     ASSERT_EQ(bytes[27], 35);  // the first record's He sits at offset 27
     ASSERT_TRUE(read_test_file(write_test(dir, "e.bmd", bytes)));
@@ -106,7 +121,8 @@ TEST(TestBuffer, SameFileTwiceGivesTheSameBuffer)
     t.points = {{1, 2, 0}};
     const std::string path = write_test(dir, "x.bmd", t.bytes());
     ASSERT_TRUE(read_test_file(path));
-    std::vector<unsigned char> first(test_buffer().bytes(), test_buffer().bytes() + kTestBufferSize);
+    std::vector<unsigned char> first(test_buffer().bytes(),
+                                     test_buffer().bytes() + kTestBufferSize);
     RawTest other;
     other.points.assign(3000, {9, 9, 9});
     ASSERT_TRUE(read_test_file(write_test(dir, "y.bmd", other.bytes())));
@@ -167,12 +183,21 @@ TEST(TestBuffer, OpensReadOnlyAndRefusesWhatIsNotAFile)
 TEST(TestBuffer, DateAndTimeTexts)
 {
     TempDir dir;
-    struct Case { std::uint8_t d, mo, y, h, mi, s; const char* date; const char* time; };
+    struct Case {
+        std::uint8_t d, mo, y, h, mi, s;
+        const char* date;
+        const char* time;
+    };
     for (const Case& c : {Case{5, 3, 12, 9, 5, 0, "05.03.2012", "09:05:00"},
                           Case{0, 13, 7, 24, 60, 60, "01.01.2007", "00:00:00"},
                           Case{31, 12, 255, 23, 59, 59, "31.12.2255", "23:59:59"}}) {
         RawTest t;
-        t.day = c.d; t.month = c.mo; t.year = c.y; t.hour = c.h; t.minute = c.mi; t.second = c.s;
+        t.day = c.d;
+        t.month = c.mo;
+        t.year = c.y;
+        t.hour = c.h;
+        t.minute = c.mi;
+        t.second = c.s;
         ASSERT_TRUE(read_test_file(write_test(dir, "d.bmd", t.bytes())));
         EXPECT_EQ(date_text(), c.date);
         EXPECT_EQ(time_text(), c.time);
@@ -195,13 +220,21 @@ TEST(TestBuffer, SummaryHoldsTheSameHeaderAndTailAsTheWholeFile)
     TempDir dir;
     for (std::uint8_t mode : {0, 2}) {
         RawTest t;
-        t.mode = mode; t.series = 9; t.area = 1234; t.gauge_base = 2500;
+        t.mode = mode;
+        t.series = 9;
+        t.area = 1234;
+        t.gauge_base = 2500;
         t.points.assign(1000, {5, 6, 7});
-        t.yield_stress = 1; t.yield_load = 2; t.tensile_strength = 3; t.breaking_load = 4;
-        t.proof_load = 5; t.proof_stress = 6;
+        t.yield_stress = 1;
+        t.yield_load = 2;
+        t.tensile_strength = 3;
+        t.breaking_load = 4;
+        t.proof_load = 5;
+        t.proof_stress = 6;
         const std::string path = write_test(dir, "s.bmd", t.bytes());
         ASSERT_TRUE(read_test_file(path));
-        std::vector<unsigned char> whole(test_buffer().bytes(), test_buffer().bytes() + test_buffer().size());
+        std::vector<unsigned char> whole(test_buffer().bytes(),
+                                         test_buffer().bytes() + test_buffer().size());
         ASSERT_TRUE(read_test_summary(path));
         const auto& b = test_buffer();
         EXPECT_EQ(b.size(), static_cast<std::int32_t>(whole.size()));
@@ -227,8 +260,8 @@ TEST(SystemCall, RetriedOnlyWhileInterrupted)
         int calls;
         int last_errno;
     };
-    for (const Case& c : {Case{{EINTR, EINTR, 0}, 7, 3, EINTR}, Case{{EIO, 0}, -1, 1, EIO}, Case{{0}, 7, 1, 0},
-                          Case{{EINTR, EAGAIN}, -1, 2, EAGAIN}}) {
+    for (const Case& c : {Case{{EINTR, EINTR, 0}, 7, 3, EINTR}, Case{{EIO, 0}, -1, 1, EIO},
+                          Case{{0}, 7, 1, 0}, Case{{EINTR, EAGAIN}, -1, 2, EAGAIN}}) {
         int calls = 0;
         errno = 0;
         const long r = retry_interrupted([&]() -> long {

@@ -20,7 +20,8 @@ namespace lt = lekta::testing;
 
 namespace {
 
-void read_back(const lt::TempDir& dir, const std::string& name, const std::vector<unsigned char>& bytes)
+void read_back(const lt::TempDir& dir, const std::string& name,
+               const std::vector<unsigned char>& bytes)
 {
     lt::write_file(dir.file(name), bytes);
     ASSERT_TRUE(read_test_file(dir.file(name)));
@@ -146,7 +147,8 @@ TEST(BmdWriter, LargestTestFitsTheBufferAndReadsBackWhole)
     EXPECT_GT(encoded_size(true, max_points(true) + 1), kTestBufferSize);
 
     const auto demo = demo_tests();
-    const auto it = std::find_if(demo.begin(), demo.end(), [](const NamedTest& t) { return t.name == kLargestDemoName; });
+    const auto it = std::find_if(demo.begin(), demo.end(),
+                                 [](const NamedTest& t) { return t.name == kLargestDemoName; });
     ASSERT_NE(it, demo.end());
     const BmdTest& big = it->test;
     ASSERT_EQ(big.points.size(), 63996u);
@@ -174,8 +176,8 @@ void expect_sensible(const NamedTest& nt)
     ASSERT_LE(t.model_index, 4);
     ASSERT_LE(t.mode, 2);
     ASSERT_LE(t.shape, 3);
-    ASSERT_TRUE(t.day >= 1 && t.day <= 31 && t.month >= 1 && t.month <= 12 && t.hour <= 23 && t.minute <= 59 &&
-                t.second <= 59);
+    ASSERT_TRUE(t.day >= 1 && t.day <= 31 && t.month >= 1 && t.month <= 12 && t.hour <= 23 &&
+                t.minute <= 59 && t.second <= 59);
     if (t.shape == 0 || t.shape == 2) {
         EXPECT_NEAR(t.area, 3.14159265 * t.size1 * t.size1 / 40, 1.0);
     }
@@ -203,7 +205,7 @@ void expect_sensible(const NamedTest& nt)
     }
     const double fmax = p[imax].f;
     EXPECT_LT(std::abs(p.front().f), 0.01 * fmax);  // the test starts unloaded
-    EXPECT_GT(p.back().h, p[imax].h);                // the break comes after the maximum
+    EXPECT_GT(p.back().h, p[imax].h);               // the break comes after the maximum
     EXPECT_LE(fmax, frame_kn[t.model_index] * 1000);
     EXPECT_EQ(static_cast<std::int64_t>(t.breaking_load), p.back().f);
     EXPECT_NEAR(t.tensile_strength, fmax * 10000 / t.area, 1.0);
@@ -223,7 +225,8 @@ void expect_sensible(const NamedTest& nt)
         bracketed = std::min(p[i - 1].f, p[i].f) <= static_cast<std::int64_t>(t.yield_load) + 1 &&
                     static_cast<std::int64_t>(t.yield_load) <= std::max(p[i - 1].f, p[i].f) + 1;
     EXPECT_TRUE(bracketed);
-    // Elastic rise: the first fifth of the yield load is reached within a small fraction of the travel.
+    // Elastic rise: the first fifth of the yield load is reached within a small fraction of the
+    // travel.
     std::size_t i_fifth = 0;
     while (p[i_fifth].f < 0.2 * t.yield_load)
         ++i_fifth;
@@ -289,14 +292,15 @@ TEST(SampleTests, DemoSetIsDeterministicAndCoversEveryKind)
         EXPECT_TRUE(ext == ".bmd" || ext == ".BMD") << a[i].name;
         upper_ext += ext == ".BMD";
         const BmdTest& t = a[i].test;
-        kinds.insert("mode" + std::to_string(t.mode) + (t.no_curve ? "-nocurve-shape" : "-curve-shape") +
-                     std::to_string(t.shape));
+        kinds.insert("mode" + std::to_string(t.mode) +
+                     (t.no_curve ? "-nocurve-shape" : "-curve-shape") + std::to_string(t.shape));
     }
     EXPECT_EQ(names.size(), a.size());
     EXPECT_EQ(upper_ext, 1);
-    for (const char* k : {"mode0-curve-shape0", "mode0-curve-shape1", "mode0-curve-shape2", "mode0-curve-shape3",
-                          "mode1-curve-shape0", "mode2-curve-shape0", "mode2-curve-shape1", "mode0-nocurve-shape3",
-                          "mode1-nocurve-shape3", "mode2-nocurve-shape3", "mode0-nocurve-shape0"})
+    for (const char* k :
+         {"mode0-curve-shape0", "mode0-curve-shape1", "mode0-curve-shape2", "mode0-curve-shape3",
+          "mode1-curve-shape0", "mode2-curve-shape0", "mode2-curve-shape1", "mode0-nocurve-shape3",
+          "mode1-nocurve-shape3", "mode2-nocurve-shape3", "mode0-nocurve-shape0"})
         EXPECT_EQ(kinds.count(k), 1u) << k;
 
     // Random folders: the seed alone decides the files; names never repeat.
@@ -330,7 +334,8 @@ TEST(SampleTests, DamagedFilesFailWhereTheCatalogueLooks)
     lt::TempDir dir;
     const auto files = damaged_files();
     auto find = [&](const std::string& name) {
-        const auto it = std::find_if(files.begin(), files.end(), [&](const NamedFile& f) { return f.name == name; });
+        const auto it = std::find_if(files.begin(), files.end(),
+                                     [&](const NamedFile& f) { return f.name == name; });
         EXPECT_NE(it, files.end()) << name;
         return it == files.end() ? std::vector<unsigned char>{} : it->bytes;
     };

@@ -25,7 +25,7 @@ namespace {
 // Reads a response the way the workstation does: the data block between the
 // first 'S' and the first 'T', the result block after the 'T'.
 struct Decoded {
-    std::vector<int> data;    // pair values, unchecked
+    std::vector<int> data;  // pair values, unchecked
     std::vector<int> result;
     bool last = false;
 };
@@ -53,9 +53,9 @@ std::optional<Decoded> decode(const std::string& r, std::size_t result_bytes)
 
 std::int32_t i32(const std::vector<int>& b, std::size_t o)
 {
-    return static_cast<std::int32_t>(static_cast<std::uint32_t>(b[o]) | static_cast<std::uint32_t>(b[o + 1]) << 8 |
-                                     static_cast<std::uint32_t>(b[o + 2]) << 16 |
-                                     static_cast<std::uint32_t>(b[o + 3]) << 24);
+    return static_cast<std::int32_t>(
+        static_cast<std::uint32_t>(b[o]) | static_cast<std::uint32_t>(b[o + 1]) << 8 |
+        static_cast<std::uint32_t>(b[o + 2]) << 16 | static_cast<std::uint32_t>(b[o + 3]) << 24);
 }
 
 std::vector<UnitPoint> points_of(const Decoded& d)
@@ -86,9 +86,22 @@ TEST(UnitEncoding, OneRecordWithoutExtensometerAsTheUnitSendsIt)
 {
     const std::vector<UnitPoint> one{{12500, 2000, kNoExtensometer}};
     const std::vector<std::uint8_t> block = data_block(one);
-    EXPECT_EQ(block, (std::vector<std::uint8_t>{0x01, 0x00, 0xD4, 0x30, 0x00, 0x00, 0xD0, 0x07, 0x00, 0x00, 0xFF,
-                                                0xFF, 0xFF, 0x00}));
-    EXPECT_EQ(encode_bytes(block), "10" "00" "4=" "03" "00" "00" "0=" "70" "00" "00" "??" "??" "??" "00");
+    EXPECT_EQ(block, (std::vector<std::uint8_t>{0x01, 0x00, 0xD4, 0x30, 0x00, 0x00, 0xD0, 0x07,
+                                                0x00, 0x00, 0xFF, 0xFF, 0xFF, 0x00}));
+    EXPECT_EQ(encode_bytes(block), "10"
+                                   "00"
+                                   "4="
+                                   "03"
+                                   "00"
+                                   "00"
+                                   "0="
+                                   "70"
+                                   "00"
+                                   "00"
+                                   "??"
+                                   "??"
+                                   "??"
+                                   "00");
     // Low nibble first, every nibble '0' + n.
     EXPECT_EQ(encode_bytes({0xF0, 0x0F, 0xA5}), "0??05:");
 }
@@ -137,7 +150,8 @@ TEST(UnitResponse, LayoutForBothUnitTypes)
 
 TEST(UnitResponse, EachMalformationBreaksTheResponseAsNamed)
 {
-    const std::vector<UnitPoint> pts{{12500, 2000, kNoExtensometer}, {13000, 2100, kNoExtensometer}};
+    const std::vector<UnitPoint> pts{{12500, 2000, kNoExtensometer},
+                                     {13000, 2100, kNoExtensometer}};
     const std::string good = data_response(UnitType::Y, pts, 0, 0, false);
 
     const std::string odd = data_response(UnitType::Y, pts, 0, 0, false, Malformation::OddLength);
@@ -148,7 +162,8 @@ TEST(UnitResponse, EachMalformationBreaksTheResponseAsNamed)
     EXPECT_EQ(no_t.find('T'), std::string::npos);
     EXPECT_NE(no_t.find('S'), std::string::npos);
 
-    const std::string t_first = data_response(UnitType::Y, pts, 0, 0, false, Malformation::TBeforeS);
+    const std::string t_first = data_response(UnitType::Y, pts, 0, 0, false,
+                                              Malformation::TBeforeS);
     ASSERT_NE(t_first.find('S'), std::string::npos);
     EXPECT_LT(t_first.find('T'), t_first.find('S'));
     EXPECT_EQ(t_first.size(), good.size());
@@ -161,7 +176,8 @@ TEST(UnitResponse, EachMalformationBreaksTheResponseAsNamed)
         outside += v < 0 || v > 255;
     EXPECT_EQ(outside, 1);
 
-    const auto dc = decode(data_response(UnitType::Y, pts, 0, 0, false, Malformation::CountPastBlock), 8);
+    const auto dc = decode(
+        data_response(UnitType::Y, pts, 0, 0, false, Malformation::CountPastBlock), 8);
     ASSERT_TRUE(dc);
     const std::size_t n = static_cast<std::size_t>(dc->data[0] + 256 * dc->data[1]);
     EXPECT_EQ(n, 3u);
@@ -200,7 +216,8 @@ TEST(UnitSessionTest, PlaysTheCurveInSlicesAndReportsLoadsOncePassed)
     EXPECT_EQ(all, small_curve(8).points);
     // A load is known only once its own point has gone out: the yield point (3)
     // with the second slice, the proof point (6) with the third.
-    EXPECT_EQ(loads, (std::vector<std::pair<std::int32_t, std::int32_t>>{{0, 0}, {4000, 0}, {4000, 6000}}));
+    EXPECT_EQ(loads, (std::vector<std::pair<std::int32_t, std::int32_t>>{
+                         {0, 0}, {4000, 0}, {4000, 6000}}));
     EXPECT_EQ(lasts, (std::vector<bool>{false, false, true}));
     EXPECT_TRUE(s.completed());
 
@@ -466,7 +483,8 @@ TEST(UnitServing, AnswersOverAPseudoTerminalAcrossReopensAndStopsAfterTheLastRes
     // unit goes on until the port is closed, however long it stays open.
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     const std::vector<UnitPoint> rest(curve.points.begin() + 5, curve.points.end());
-    const std::string expected = data_response(UnitType::Y, rest, curve.yield_load, curve.proof_load, true);
+    const std::string expected = data_response(UnitType::Y, rest, curve.yield_load,
+                                               curve.proof_load, true);
     EXPECT_EQ(again->read(expected.size()), expected);
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     EXPECT_FALSE(served);

@@ -1,6 +1,6 @@
-#include "ui/grid.h"
 #include "ui/dialogs.h"
 #include "ui/error_display.h"
+#include "ui/grid.h"
 
 #include <QHeaderView>
 #include <QTest>
@@ -106,8 +106,8 @@ TEST(Grid, SelectionCurrentRowAndKeysFollowTheirRowsThroughASort)
         g.SetCell(0, r, name);
         g.SetRowKey(r, QByteArray(name) + "-key");
     }
-    g.SelectRow(0);       // "b"
-    g.SelectRow(2, true); // "d", now the current row
+    g.SelectRow(0);        // "b"
+    g.SelectRow(2, true);  // "d", now the current row
     click_header(g, 0);
     ASSERT_EQ(column_texts(g, 0), (QStringList{"a", "b", "c", "d"}));
     QStringList chosen;
@@ -222,13 +222,12 @@ TEST(Grid, GeneratedRowsAreWrittenWhenNeeded)
     g.AddColumn({"B", "Text", 60, 0, true, false, false});
     int calls = 0;
     const int n = 5000;
-    g.SetGeneratedRows(
-        n,
-        [&calls](int c, int r) {
-            ++calls;
-            return c == 0 ? QString::number(n - r) : QStringLiteral("r%1").arg(r);
-        },
-        {"5000", "r4999"});
+    g.SetGeneratedRows(n,
+                       [&calls](int c, int r) {
+                           ++calls;
+                           return c == 0 ? QString::number(n - r) : QStringLiteral("r%1").arg(r);
+                       },
+                       {"5000", "r4999"});
     EXPECT_EQ(g.RowCount(), n);
     EXPECT_EQ(g.model_texts()->written_rows(), 0);
     EXPECT_EQ(g.Cell(1, 123), "r123");

@@ -1,8 +1,8 @@
 // Qt's own texts follow the operator's language; the program's own texts do
 // not change with it.
+#include "support/test_support.h"
 #include "ui/dialogs.h"
 #include "ui/qt_translations.h"
-#include "support/test_support.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>
@@ -35,7 +35,10 @@ QStringList button_texts(const QWidget& w)
 // Back to Qt's built-in English for the tests that follow.
 class QtTranslations : public ::testing::Test {
 protected:
-    void TearDown() override { ui::load_qt_translations(QLocale::c(), QString::fromStdString(empty.path())); }
+    void TearDown() override
+    {
+        ui::load_qt_translations(QLocale::c(), QString::fromStdString(empty.path()));
+    }
     lekta::testing::TempDir empty;
 };
 
@@ -43,7 +46,8 @@ protected:
 
 TEST_F(QtTranslations, RussianSettingsPutTheStandardButtonsAndDialogsInRussian)
 {
-    ASSERT_TRUE(ui::load_qt_translations(kRussian)) << "Qt's Russian catalogue is missing (qt6-translations-l10n)";
+    ASSERT_TRUE(ui::load_qt_translations(kRussian))
+        << "Qt's Russian catalogue is missing (qt6-translations-l10n)";
     EXPECT_EQ(standard_text(QDialogButtonBox::Cancel), "Отмена");
     EXPECT_EQ(standard_text(QDialogButtonBox::Yes), "&Да");
     EXPECT_EQ(standard_text(QDialogButtonBox::No), "&Нет");
@@ -56,7 +60,8 @@ TEST_F(QtTranslations, RussianSettingsPutTheStandardButtonsAndDialogsInRussian)
     folder.setOption(QFileDialog::DontUseNativeDialog);
     folder.setFileMode(QFileDialog::Directory);
     folder.setOption(QFileDialog::ShowDirsOnly);
-    EXPECT_TRUE(button_texts(folder).contains("Отмена")) << button_texts(folder).join("|").toStdString();
+    EXPECT_TRUE(button_texts(folder).contains("Отмена"))
+        << button_texts(folder).join("|").toStdString();
 }
 
 // A second call replaces the first catalogue instead of stacking on it, and a
@@ -101,7 +106,8 @@ TEST_F(QtTranslations, TheProgramsOwnCaptionsStayAsWritten)
                 b->click();
     };
     QTimer::singleShot(0, answer);
-    const bool skip = ui::ask_warning_yes_no(dialogs, "Ошибка открытия /tmp/a.bmd\rПропустить файл?");
+    const bool skip = ui::ask_warning_yes_no(dialogs,
+                                             "Ошибка открытия /tmp/a.bmd\rПропустить файл?");
     ASSERT_TRUE(seen);
     EXPECT_FALSE(skip);
     EXPECT_EQ(title, "Warning");

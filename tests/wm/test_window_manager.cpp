@@ -93,7 +93,8 @@ TEST(WindowManager, TheGraphWindowsDialogsComeUpOverItAndKeepItOverTheCatalogue)
     grid->AddRow();
     catalogue.setCentralWidget(grid);
     catalogue.showMaximized();
-    ASSERT_GE(position(settled_stacking(&catalogue), &catalogue), 0) << "the window manager never took the window";
+    ASSERT_GE(position(settled_stacking(&catalogue), &catalogue), 0)
+        << "the window manager never took the window";
 
     auto* graph = new TForm3(&catalogue);
     auto* parameters = new TForm11(&catalogue);
@@ -124,9 +125,14 @@ TEST(WindowManager, TheGraphWindowsDialogsComeUpOverItAndKeepItOverTheCatalogue)
             s.command = command->text();
             if (shown) {
                 const std::vector<WId> order = settled_stacking(up);
-                s = {command->text(), position(order, &catalogue), position(order, graph), position(order, up),
-                     xprop({"-id", QString::number(up->winId()), "-notype", "_NET_WM_ALLOWED_ACTIONS"}),
-                     xprop({"-id", QString::number(up->winId()), "-notype", "_MOTIF_WM_HINTS"}), up->windowFlags()};
+                s = {command->text(),
+                     position(order, &catalogue),
+                     position(order, graph),
+                     position(order, up),
+                     xprop({"-id", QString::number(up->winId()), "-notype",
+                            "_NET_WM_ALLOWED_ACTIONS"}),
+                     xprop({"-id", QString::number(up->winId()), "-notype", "_MOTIF_WM_HINTS"}),
+                     up->windowFlags()};
                 up->close();
                 if (auto* d = qobject_cast<QDialog*>(up))
                     d->done(QDialog::Rejected);
@@ -162,10 +168,12 @@ TEST(WindowManager, TheGraphWindowsDialogsComeUpOverItAndKeepItOverTheCatalogue)
     const Seen& p = seen[0];
     EXPECT_TRUE(p.flags.testFlag(Qt::CustomizeWindowHint));
     EXPECT_TRUE(p.flags.testFlag(Qt::WindowCloseButtonHint));
-    EXPECT_FALSE(p.flags.testFlag(Qt::WindowMinimizeButtonHint) || p.flags.testFlag(Qt::WindowMaximizeButtonHint));
+    EXPECT_FALSE(p.flags.testFlag(Qt::WindowMinimizeButtonHint) ||
+                 p.flags.testFlag(Qt::WindowMaximizeButtonHint));
     const QStringList motif = p.motif_hints.section('=', 1).split(',', Qt::SkipEmptyParts);
     ASSERT_GE(motif.size(), 2) << p.motif_hints.toStdString();
     EXPECT_EQ(motif[1].trimmed().toUInt(nullptr, 16) & 0x18u, 0u) << p.motif_hints.toStdString();
-    EXPECT_TRUE(p.allowed_actions.contains("_NET_WM_ACTION_CLOSE")) << p.allowed_actions.toStdString();
+    EXPECT_TRUE(p.allowed_actions.contains("_NET_WM_ACTION_CLOSE"))
+        << p.allowed_actions.toStdString();
     EXPECT_FALSE(p.allowed_actions.contains("MAXIMIZE")) << p.allowed_actions.toStdString();
 }

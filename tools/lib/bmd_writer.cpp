@@ -90,8 +90,8 @@ std::vector<unsigned char> encode_bmd(const BmdTest& t)
     std::size_t at = b.size() - (ext ? kExtensometerTailSize : kStandardTailSize);
     put_i32(b, at, static_cast<std::int32_t>(t.points.size()));
     at += 4;
-    const std::uint32_t results[] = {t.yield_stress, t.yield_load, t.tensile_strength, t.breaking_load,
-                                     t.proof_load, t.proof_stress};
+    const std::uint32_t results[] = {t.yield_stress,  t.yield_load, t.tensile_strength,
+                                     t.breaking_load, t.proof_load, t.proof_stress};
     const std::size_t n_results = ext ? 6 : 4;
     for (std::size_t i = 0; i < n_results; ++i, at += 4)
         put_u32(b, at, results[i]);

@@ -25,7 +25,8 @@ PseudoTerminal::PseudoTerminal()
     if (master_ < 0)
         fail("posix_openpt");
     char name[128];
-    if (::grantpt(master_) != 0 || ::unlockpt(master_) != 0 || ::ptsname_r(master_, name, sizeof name) != 0) {
+    if (::grantpt(master_) != 0 || ::unlockpt(master_) != 0 ||
+        ::ptsname_r(master_, name, sizeof name) != 0) {
         const int e = errno;
         ::close(master_);
         errno = e;
@@ -70,7 +71,7 @@ void PseudoTerminal::release_slave()
 
 void PseudoTerminal::make_link(const std::string& path)
 {
-    struct stat st{};
+    struct stat st {};
     if (::lstat(path.c_str(), &st) == 0) {
         if (!S_ISLNK(st.st_mode)) {
             errno = EEXIST;

@@ -77,7 +77,8 @@ bool is_compression(SampleKind k)
 
 bool has_curve(SampleKind k)
 {
-    return k == SampleKind::Tension || k == SampleKind::Compression || k == SampleKind::Extensometer;
+    return k == SampleKind::Tension || k == SampleKind::Compression ||
+           k == SampleKind::Extensometer;
 }
 
 std::uint8_t mode_of(SampleKind k)
@@ -111,7 +112,8 @@ std::uint8_t frame_for(double max_load_n)
 // Engineering stress against strain, and the machine travel that goes with it.
 class Curve {
 public:
-    Curve(const MaterialProps& m, double area_mm2, double free_length_mm, double frame_kn, double slack_mm)
+    Curve(const MaterialProps& m, double area_mm2, double free_length_mm, double frame_kn,
+          double slack_mm)
         : m_(m), area_(area_mm2), length_(free_length_mm), stiffness_((50 + 0.5 * frame_kn) * 1000),
           slack_(slack_mm), seat_load_(0.03 * m.tensile_mpa * area_mm2)
     {
@@ -125,7 +127,8 @@ public:
         } else {
             // Ramberg–Osgood up to the maximum: eps = s/E + 0.002 (s/s02)^n,
             // with n chosen so that the maximum falls at the uniform strain.
-            const double plastic_u = std::max(m_.uniform_strain - m_.tensile_mpa / m_.e_mpa, 0.0021);
+            const double plastic_u = std::max(m_.uniform_strain - m_.tensile_mpa / m_.e_mpa,
+                                              0.0021);
             exponent_ = std::log(plastic_u / 0.002) / std::log(m_.tensile_mpa / m_.yield_mpa);
             table_stress_.resize(kTable);
             table_strain_.resize(kTable);
@@ -138,14 +141,21 @@ public:
     }
 
     // Strain of the smooth transition at a stress below the maximum.
-    double smooth_strain(double s) const { return s / m_.e_mpa + 0.002 * std::pow(s / m_.yield_mpa, exponent_); }
-    double elastic_strain_at(double s) const { return m_.plateau ? s / m_.e_mpa : smooth_strain(s); }
+    double smooth_strain(double s) const
+    {
+        return s / m_.e_mpa + 0.002 * std::pow(s / m_.yield_mpa, exponent_);
+    }
+    double elastic_strain_at(double s) const
+    {
+        return m_.plateau ? s / m_.e_mpa : smooth_strain(s);
+    }
 
     double stress(double e) const
     {
         const MaterialProps& m = m_;
         if (e >= m.uniform_strain) {
-            const double v = std::min(1.0, (e - m.uniform_strain) / (m.break_strain - m.uniform_strain));
+            const double v = std::min(1.0,
+                                      (e - m.uniform_strain) / (m.break_strain - m.uniform_strain));
             return m.tensile_mpa * (1 - (1 - m.break_ratio) * std::pow(v, 1.8));
         }
         if (!m.plateau) {
@@ -168,7 +178,8 @@ public:
         if (e <= eps_luders_) {
             // Lüders bands run along the specimen: the load wavers about the lower yield.
             const double phase = (e - eps_upper_ - drop_) / 0.0021;
-            return m.yield_mpa * (1 + 0.004 * std::sin(2 * kPi * phase) * std::sin(0.7 * kPi * phase));
+            return m.yield_mpa *
+                   (1 + 0.004 * std::sin(2 * kPi * phase) * std::sin(0.7 * kPi * phase));
         }
         const double t = (e - eps_luders_) / (m.uniform_strain - eps_luders_);
         return m.yield_mpa + (m.tensile_mpa - m.yield_mpa) * (1 - std::pow(1 - t, 2.4));
@@ -179,7 +190,8 @@ public:
     double travel_mm(double e) const
     {
         const double f = load(e);
-        return slack_ * (1 - std::exp(-std::max(f, 0.0) / seat_load_)) + e * length_ + f / stiffness_;
+        return slack_ * (1 - std::exp(-std::max(f, 0.0) / seat_load_)) + e * length_ +
+               f / stiffness_;
     }
 
     double yield_region_end() const
@@ -188,7 +200,10 @@ public:
             return std::min(eps_luders_ + 0.01, 0.6 * m_.uniform_strain);
         return std::min(0.02, 0.5 * m_.uniform_strain);
     }
-    bool on_plateau(double e) const { return m_.plateau && e >= eps_upper_ + drop_ && e <= eps_luders_; }
+    bool on_plateau(double e) const
+    {
+        return m_.plateau && e >= eps_upper_ + drop_ && e <= eps_luders_;
+    }
     const MaterialProps& props() const { return m_; }
     double area() const { return area_; }
 
@@ -261,7 +276,8 @@ struct Synthesis {
     std::vector<double> strain;  // the specimen strain behind each point
 };
 
-Synthesis synthesize_points(const Curve& c, const SampleSpecimen& sample, double gauge_mm, SampleRng& rng)
+Synthesis synthesize_points(const Curve& c, const SampleSpecimen& sample, double gauge_mm,
+                            SampleRng& rng)
 {
     const MaterialProps& m = c.props();
     const int n = std::max(10, sample.points);
@@ -285,7 +301,8 @@ Synthesis synthesize_points(const Curve& c, const SampleSpecimen& sample, double
     for (int k = 0; k < n2; ++k)
         strains.push_back(slow.strain_at(h1 + (h2 - h1) * k / n2));
     for (int k = 0; k < n3; ++k)
-        strains.push_back(k + 1 == n3 ? m.break_strain : fast.strain_at(h2 + (h3 - h2) * k / (n3 - 1)));
+        strains.push_back(k + 1 == n3 ? m.break_strain
+                                      : fast.strain_at(h2 + (h3 - h2) * k / (n3 - 1)));
 
     Synthesis out;
     out.points.reserve(strains.size());
@@ -298,9 +315,11 @@ Synthesis synthesize_points(const Curve& c, const SampleSpecimen& sample, double
         BmdPoint p;
         p.f = static_cast<std::int32_t>(std::lround(c.load(e) + noise_n * rng.normal()));
         // The travel encoder and the extensometer never run backwards in a test.
-        p.h = std::max(last_h, static_cast<std::int32_t>(std::lround(c.travel_mm(e) * 1000 + 0.6 * rng.normal())));
+        p.h = std::max(last_h, static_cast<std::int32_t>(
+                                   std::lround(c.travel_mm(e) * 1000 + 0.6 * rng.normal())));
         if (ext)
-            p.he = std::max(last_he, static_cast<std::int32_t>(std::lround(e * gauge_mm * 10000 + 1.2 * rng.normal())));
+            p.he = std::max(last_he, static_cast<std::int32_t>(
+                                         std::lround(e * gauge_mm * 10000 + 1.2 * rng.normal())));
         last_h = p.h;
         last_he = p.he;
         out.points.push_back(p);
@@ -362,9 +381,11 @@ BmdTest synthesize_test(const SampleSpecimen& sample)
 
     // A test on shape 3 without curve only knows its breaking load: a concrete
     // cube crushed at a travel rate, or a fitting pulled at a load rate.
-    if (sample.kind == SampleKind::NoCurveCompression || sample.kind == SampleKind::NoCurveTension) {
-        const double strength = sample.kind == SampleKind::NoCurveCompression ? rng.uniform(18, 45)
-                                                                             : material_props(sample.material).tensile_mpa;
+    if (sample.kind == SampleKind::NoCurveCompression ||
+        sample.kind == SampleKind::NoCurveTension) {
+        const double strength = sample.kind == SampleKind::NoCurveCompression
+                                    ? rng.uniform(18, 45)
+                                    : material_props(sample.material).tensile_mpa;
         const double load = strength * area * (1 + 0.02 * rng.normal());
         t.breaking_load = static_cast<std::uint32_t>(std::lround(load));
         t.tensile_strength = thousandths_of_stress(t.breaking_load, t.area);
@@ -379,7 +400,8 @@ BmdTest synthesize_test(const SampleSpecimen& sample)
     m.tensile_mpa *= sample.strength_factor;
     // Frame from the nominal maximum, so that the frame stiffness is known before the curve.
     t.model_index = frame_for(m.tensile_mpa * area);
-    const Curve curve(m, area, free_length_mm(sample, area), kFrameKn[t.model_index], rng.uniform(0.05, 0.35));
+    const Curve curve(m, area, free_length_mm(sample, area), kFrameKn[t.model_index],
+                      rng.uniform(0.05, 0.35));
     const Synthesis s = synthesize_points(curve, sample, sample.gauge_mm, rng);
     const std::vector<BmdPoint>& pts = s.points;
 
@@ -432,8 +454,9 @@ std::vector<NamedTest> demo_tests()
         const char* name;
         SampleSpecimen sample;
     };
-    auto sample = [](SampleKind kind, std::uint8_t shape, Material mat, double s1, double s2, double area, int points,
-                   double rate, int series, int no, int day, int month, int year, int hour, int minute) {
+    auto sample = [](SampleKind kind, std::uint8_t shape, Material mat, double s1, double s2,
+                     double area, int points, double rate, int series, int no, int day, int month,
+                     int year, int hour, int minute) {
         SampleSpecimen s;
         s.kind = kind;
         s.shape = shape;
@@ -459,22 +482,36 @@ std::vector<NamedTest> demo_tests()
     using M = Material;
     std::vector<Entry> entries = {
         {"S12-001.bmd", sample(K::Tension, 0, M::St3, 10, 0, 0, 420, 12.5, 12, 1, 5, 3, 12, 9, 14)},
-        {"S12-002.bmd", sample(K::Tension, 0, M::Steel09G2S, 12, 0, 0, 480, 10, 12, 2, 5, 3, 12, 9, 31)},
-        {"S14-001.bmd", sample(K::Tension, 1, M::St3, 20, 3.5, 0, 520, 10, 14, 1, 17, 4, 12, 11, 2)},
-        {"S14-002.BMD", sample(K::Tension, 1, M::Aluminium, 15, 2, 0, 360, 8, 14, 2, 17, 4, 12, 11, 20)},
-        {"S15-001.bmd", sample(K::Tension, 2, M::A500C, 16, 0, 0, 640, 15, 15, 1, 2, 7, 13, 14, 45)},
-        {"S15-002.bmd", sample(K::Tension, 2, M::A500C, 25, 0, 0, 760, 20, 15, 2, 2, 7, 13, 15, 10)},
-        {"S16-001.bmd", sample(K::Tension, 3, M::Steel45, 0, 0, 50.3, 450, 10, 16, 1, 9, 9, 13, 10, 5)},
-        {"S17-001.bmd", sample(K::Compression, 0, M::CastIron, 20, 0, 0, 380, 20, 17, 1, 21, 11, 13, 13, 40)},
-        {"S18-001.bmd", sample(K::NoCurveCompression, 3, M::St3, 0, 0, 4998.5, 0, 2, 18, 1, 12, 2, 14, 8, 50)},
-        {"S18-002.bmd", sample(K::NoCurveTension, 3, M::St3, 0, 0, 113.1, 0, 0.5, 18, 2, 12, 2, 14, 9, 25)},
-        {"S19-001.bmd", sample(K::Extensometer, 0, M::Steel45, 10, 0, 0, 560, 10, 19, 1, 3, 6, 14, 10, 0)},
-        {"S19-002.bmd", sample(K::Extensometer, 1, M::Aluminium, 20, 3, 0, 500, 8, 19, 2, 3, 6, 14, 10, 35)},
-        {"S19-003.bmd", sample(K::Extensometer, 0, M::Steel40X, 8, 0, 0, 430, 15, 19, 3, 3, 6, 14, 11, 12)},
-        {"S20-001.bmd", sample(K::ExtensometerNoCurve, 3, M::Steel09G2S, 0, 0, 78.5, 300, 10, 20, 1, 28, 10, 14, 16, 8)},
-        {"S21-001.bmd", sample(K::NoCurveOtherShape, 0, M::A240, 12, 0, 0, 300, 10, 21, 1, 14, 1, 15, 12, 30)},
-        {kLargestDemoName, sample(K::Tension, 2, M::A500C, 12, 0, 0, static_cast<int>(max_points(false)), 10, 30, 1,
-                                20, 5, 15, 9, 0)},
+        {"S12-002.bmd",
+         sample(K::Tension, 0, M::Steel09G2S, 12, 0, 0, 480, 10, 12, 2, 5, 3, 12, 9, 31)},
+        {"S14-001.bmd",
+         sample(K::Tension, 1, M::St3, 20, 3.5, 0, 520, 10, 14, 1, 17, 4, 12, 11, 2)},
+        {"S14-002.BMD",
+         sample(K::Tension, 1, M::Aluminium, 15, 2, 0, 360, 8, 14, 2, 17, 4, 12, 11, 20)},
+        {"S15-001.bmd",
+         sample(K::Tension, 2, M::A500C, 16, 0, 0, 640, 15, 15, 1, 2, 7, 13, 14, 45)},
+        {"S15-002.bmd",
+         sample(K::Tension, 2, M::A500C, 25, 0, 0, 760, 20, 15, 2, 2, 7, 13, 15, 10)},
+        {"S16-001.bmd",
+         sample(K::Tension, 3, M::Steel45, 0, 0, 50.3, 450, 10, 16, 1, 9, 9, 13, 10, 5)},
+        {"S17-001.bmd",
+         sample(K::Compression, 0, M::CastIron, 20, 0, 0, 380, 20, 17, 1, 21, 11, 13, 13, 40)},
+        {"S18-001.bmd",
+         sample(K::NoCurveCompression, 3, M::St3, 0, 0, 4998.5, 0, 2, 18, 1, 12, 2, 14, 8, 50)},
+        {"S18-002.bmd",
+         sample(K::NoCurveTension, 3, M::St3, 0, 0, 113.1, 0, 0.5, 18, 2, 12, 2, 14, 9, 25)},
+        {"S19-001.bmd",
+         sample(K::Extensometer, 0, M::Steel45, 10, 0, 0, 560, 10, 19, 1, 3, 6, 14, 10, 0)},
+        {"S19-002.bmd",
+         sample(K::Extensometer, 1, M::Aluminium, 20, 3, 0, 500, 8, 19, 2, 3, 6, 14, 10, 35)},
+        {"S19-003.bmd",
+         sample(K::Extensometer, 0, M::Steel40X, 8, 0, 0, 430, 15, 19, 3, 3, 6, 14, 11, 12)},
+        {"S20-001.bmd", sample(K::ExtensometerNoCurve, 3, M::Steel09G2S, 0, 0, 78.5, 300, 10, 20, 1,
+                               28, 10, 14, 16, 8)},
+        {"S21-001.bmd",
+         sample(K::NoCurveOtherShape, 0, M::A240, 12, 0, 0, 300, 10, 21, 1, 14, 1, 15, 12, 30)},
+        {kLargestDemoName, sample(K::Tension, 2, M::A500C, 12, 0, 0,
+                                  static_cast<int>(max_points(false)), 10, 30, 1, 20, 5, 15, 9, 0)},
     };
     entries[10].sample.gauge_mm = 50;
     entries[11].sample.gauge_mm = 50;
@@ -557,17 +594,20 @@ SampleSpecimen SampleFolder::random_spec()
     const int roll = r.integer(0, 99);
     if (roll < 25) {
         s.shape = 0;
-        s.material = r.pick(std::vector<Material>{Material::St3, Material::St3, Material::Steel09G2S, Material::Steel45,
-                                                  Material::Steel40X, Material::Copper, Material::Aluminium});
+        s.material = r.pick(std::vector<Material>{
+            Material::St3, Material::St3, Material::Steel09G2S, Material::Steel45,
+            Material::Steel40X, Material::Copper, Material::Aluminium});
         s.size1_mm = r.pick(std::vector<double>{5, 6, 8, 10, 10, 12, 14, 16, 20});
     } else if (roll < 40) {
         s.shape = 1;
-        s.material = r.pick(std::vector<Material>{Material::St3, Material::Steel09G2S, Material::Aluminium, Material::Copper});
+        s.material = r.pick(std::vector<Material>{Material::St3, Material::Steel09G2S,
+                                                  Material::Aluminium, Material::Copper});
         s.size1_mm = r.pick(std::vector<double>{10, 12.5, 15, 20, 20, 25, 30});
         s.size2_mm = r.pick(std::vector<double>{1, 1.5, 2, 3, 3.5, 4, 5, 6});
     } else if (roll < 65) {
         s.shape = 2;
-        s.material = r.pick(std::vector<Material>{Material::A500C, Material::A500C, Material::A240});
+        s.material = r.pick(
+            std::vector<Material>{Material::A500C, Material::A500C, Material::A240});
         s.size1_mm = r.pick(std::vector<double>{6, 8, 10, 12, 12, 14, 16, 18, 20, 22, 25, 28});
     } else if (roll < 70) {
         s.shape = 3;
@@ -593,10 +633,12 @@ SampleSpecimen SampleFolder::random_spec()
     } else if (roll < 99) {
         s.kind = SampleKind::Extensometer;
         s.shape = static_cast<std::uint8_t>(r.integer(0, 2));
-        s.material = s.shape == 2 ? Material::A500C
-                                  : r.pick(std::vector<Material>{Material::St3, Material::Steel45, Material::Steel40X,
-                                                                 Material::Aluminium});
-        s.size1_mm = s.shape == 1 ? r.pick(std::vector<double>{15, 20, 25}) : r.pick(std::vector<double>{8, 10, 12, 16});
+        s.material = s.shape == 2
+                         ? Material::A500C
+                         : r.pick(std::vector<Material>{Material::St3, Material::Steel45,
+                                                        Material::Steel40X, Material::Aluminium});
+        s.size1_mm = s.shape == 1 ? r.pick(std::vector<double>{15, 20, 25})
+                                  : r.pick(std::vector<double>{8, 10, 12, 16});
         s.size2_mm = r.pick(std::vector<double>{2, 3, 4});
         s.gauge_mm = r.pick(std::vector<double>{25, 50, 50, 100});
     } else {
@@ -665,9 +707,11 @@ std::vector<NamedFile> damaged_files()
     b = good;
     b[7] = 5;  // no such mode
     out.push_back({"damaged-mode.bmd", b});
-    out.push_back({"damaged-5bytes.bmd", std::vector<unsigned char>(good.begin(), good.begin() + 5)});
+    out.push_back(
+        {"damaged-5bytes.bmd", std::vector<unsigned char>(good.begin(), good.begin() + 5)});
     // The header up to the sizes, but too short to hold the yield stress of its tail.
-    out.push_back({"damaged-short.bmd", std::vector<unsigned char>(good.begin(), good.begin() + 16)});
+    out.push_back(
+        {"damaged-short.bmd", std::vector<unsigned char>(good.begin(), good.begin() + 16)});
     return out;
 }
 

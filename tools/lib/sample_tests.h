@@ -21,13 +21,26 @@ public:
     int integer(int lo, int hi);           // lo..hi inclusive
     double normal();                       // mean 0, deviation 1
     template <class T>
-    const T& pick(const std::vector<T>& items) { return items[static_cast<std::size_t>(integer(0, static_cast<int>(items.size()) - 1))]; }
+    const T& pick(const std::vector<T>& items)
+    {
+        return items[static_cast<std::size_t>(integer(0, static_cast<int>(items.size()) - 1))];
+    }
 
 private:
     std::uint64_t state_;
 };
 
-enum class Material { St3, Steel09G2S, Steel45, Steel40X, A240, A500C, Aluminium, Copper, CastIron };
+enum class Material {
+    St3,
+    Steel09G2S,
+    Steel45,
+    Steel40X,
+    A240,
+    A500C,
+    Aluminium,
+    Copper,
+    CastIron
+};
 
 // Engineering stress–strain description of a material.
 struct MaterialProps {
@@ -57,17 +70,18 @@ struct SampleSpecimen {
     SampleKind kind = SampleKind::Tension;
     std::uint8_t shape = 0;
     Material material = Material::St3;
-    double size1_mm = 10;   // diameter (round bar, rebar) or width (strip)
-    double size2_mm = 0;    // thickness (strip)
-    double area_mm2 = 0;    // other specimens only; computed from the sizes otherwise
+    double size1_mm = 10;  // diameter (round bar, rebar) or width (strip)
+    double size2_mm = 0;   // thickness (strip)
+    double area_mm2 = 0;   // other specimens only; computed from the sizes otherwise
     int points = 400;
-    double gauge_mm = 50;   // extensometer gauge length
-    double rate = 10;       // in its displayed unit (МПа/с, мм/мин or кН/с)
+    double gauge_mm = 50;  // extensometer gauge length
+    double rate = 10;      // in its displayed unit (МПа/с, мм/мин or кН/с)
     std::uint8_t series = 1, test_no = 1;
     std::uint8_t day = 1, month = 1, year = 12, hour = 9, minute = 0, second = 0;
-    std::uint64_t seed = 1;  // noise and scatter of this one test
+    std::uint64_t seed = 1;      // noise and scatter of this one test
     bool vary_material = false;  // scatter the material's properties around the nominal ones
-    double strength_factor = 1.0;  // yield and tensile strength scaled (a specimen out of line with its series)
+    double strength_factor =
+        1.0;  // yield and tensile strength scaled (a specimen out of line with its series)
 };
 
 // The cross-section in mm² for the sample's shape and sizes.

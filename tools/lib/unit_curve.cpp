@@ -17,7 +17,8 @@ namespace {
 double stress_at(double e)
 {
     constexpr double kE = 200'000.0, kYield = 500.0, kUltimate = 620.0;
-    constexpr double kYieldStrain = kYield / kE, kHardenStart = 0.02, kUniform = 0.15, kBreak = 0.22;
+    constexpr double kYieldStrain = kYield / kE, kHardenStart = 0.02, kUniform = 0.15,
+                     kBreak = 0.22;
     if (e <= kYieldStrain)
         return kE * e;
     if (e <= kHardenStart)  // Lüders plateau, the load wavering about the lower yield
@@ -65,10 +66,12 @@ UnitCurve synthetic_curve(bool extensometer)
         noise = noise * 1103515245u + 12345u;
         const double wobble = (static_cast<int>((noise >> 16) % 101) - 50) * 1.0;  // ±50 N
         UnitPoint p;
-        p.f = std::max(0, static_cast<int>(std::lround(stress_at(e) * kArea + (e > 0 ? wobble : 0))));
+        p.f = std::max(0,
+                       static_cast<int>(std::lround(stress_at(e) * kArea + (e > 0 ? wobble : 0))));
         p.h = static_cast<std::int32_t>(std::lround(e * kFreeLength + p.f * kFrameUmPerN));
-        p.he = extensometer && e <= kExtensometerOff ? static_cast<std::int32_t>(std::lround(e * kGauge))
-                                                     : kNoExtensometer;
+        p.he = extensometer && e <= kExtensometerOff
+                   ? static_cast<std::int32_t>(std::lround(e * kGauge))
+                   : kNoExtensometer;
         c.points.push_back(p);
     }
     // After the break the load falls away at the last travel.

@@ -12,18 +12,18 @@ namespace lekta::tools {
 constexpr std::int32_t kNoExtensometer = 0x00FFFFFF;
 
 struct UnitPoint {
-    std::int32_t f = 0;   // N
-    std::int32_t h = 0;   // micrometres of machine travel
+    std::int32_t f = 0;                 // N
+    std::int32_t h = 0;                 // micrometres of machine travel
     std::int32_t he = kNoExtensometer;  // tenths of a micrometre on the extensometer
     friend bool operator==(const UnitPoint&, const UnitPoint&) = default;
 };
 
 struct UnitCurve {
     std::vector<UnitPoint> points;
-    std::int32_t yield_load = 0;   // Ft, N; 0 = never determined
-    std::size_t yield_index = 0;   // Ft is known once this point has been sent
-    std::int32_t proof_load = 0;   // F0.2, N; 0 = never determined
-    std::size_t proof_index = 0;   // F0.2 is known once this point has been sent
+    std::int32_t yield_load = 0;  // Ft, N; 0 = never determined
+    std::size_t yield_index = 0;  // Ft is known once this point has been sent
+    std::int32_t proof_load = 0;  // F0.2, N; 0 = never determined
+    std::size_t proof_index = 0;  // F0.2 is known once this point has been sent
 };
 
 // A plausible tension test of a 16 mm bar: elastic rise, yield plateau,

@@ -79,8 +79,8 @@ std::optional<Malformation> parse_malformation(std::string_view text)
     return std::nullopt;
 }
 
-std::string data_response(UnitType type, const std::vector<UnitPoint>& points, std::int32_t ft, std::int32_t f02,
-                          bool last, Malformation broken)
+std::string data_response(UnitType type, const std::vector<UnitPoint>& points, std::int32_t ft,
+                          std::int32_t f02, bool last, Malformation broken)
 {
     std::vector<std::uint8_t> block = data_block(points);
     if (broken == Malformation::CountPastBlock) {
@@ -114,7 +114,8 @@ std::string data_response(UnitType type, const std::vector<UnitPoint>& points, s
 UnitSession::UnitSession(UnitCurve curve, const UnitOptions& options)
     : curve_(std::move(curve)), options_(options)
 {
-    options_.points_per_response = std::clamp<std::size_t>(options_.points_per_response, 1, kMaxPointsPerResponse);
+    options_.points_per_response = std::clamp<std::size_t>(options_.points_per_response, 1,
+                                                           kMaxPointsPerResponse);
 }
 
 void UnitSession::restart()
@@ -163,8 +164,8 @@ UnitReply UnitSession::data_reply()
     const std::int32_t ft = yield_known ? curve_.yield_load : 0;
     const std::int32_t f02 = options_.type == UnitType::Y && proof_known ? curve_.proof_load : 0;
     const bool complete = completed();
-    const Malformation broken =
-        responses_ == options_.malformed_at ? options_.malformed : Malformation::None;
+    const Malformation broken = responses_ == options_.malformed_at ? options_.malformed
+                                                                    : Malformation::None;
 
     std::string text = data_response(options_.type, points, ft, f02, complete, broken);
     if (options_.silent_after >= 0 && responses_ >= options_.silent_after)
@@ -178,7 +179,9 @@ UnitReply UnitSession::data_reply()
         const std::size_t size = (text.size() + pieces - 1) / pieces;
         for (std::size_t at = 0; at < text.size(); at += size)
             reply.writes.push_back(text.substr(at, size));
-        reply.pause_ms = reply.writes.size() > 1 ? options_.slow_ms / static_cast<int>(reply.writes.size() - 1) : 0;
+        reply.pause_ms = reply.writes.size() > 1
+                             ? options_.slow_ms / static_cast<int>(reply.writes.size() - 1)
+                             : 0;
     } else if (options_.split && text.size() > 1) {
         const std::size_t half = text.size() / 2;
         reply.writes = {text.substr(0, half), text.substr(half)};
@@ -241,7 +244,8 @@ void wait_port_closed(PseudoTerminal& pty, const std::atomic<bool>& stop)
 
 }  // namespace
 
-void serve_unit(PseudoTerminal& pty, UnitSession& session, const std::atomic<bool>& stop, std::ostream* log)
+void serve_unit(PseudoTerminal& pty, UnitSession& session, const std::atomic<bool>& stop,
+                std::ostream* log)
 {
     const int master_fd = pty.master();
     char buf[256];

@@ -49,8 +49,8 @@ std::optional<Malformation> parse_malformation(std::string_view text);
 
 // One data response: 'P', 'S', data block, 'T', result block, and 'V' when
 // `last` (the test is complete).
-std::string data_response(UnitType type, const std::vector<UnitPoint>& points, std::int32_t ft, std::int32_t f02,
-                          bool last, Malformation broken = Malformation::None);
+std::string data_response(UnitType type, const std::vector<UnitPoint>& points, std::int32_t ft,
+                          std::int32_t f02, bool last, Malformation broken = Malformation::None);
 
 struct UnitOptions {
     UnitType type = UnitType::Y;
@@ -58,8 +58,8 @@ struct UnitOptions {
     int silent_after = -1;  // after this many data responses the unit answers nothing more
     int end_after = -1;     // after this many data responses each 'D' gets 'E'
     Malformation malformed = Malformation::None;
-    int malformed_at = 1;   // 1-based number of the response that is broken
-    bool split = false;     // each data response goes out in two writes
+    int malformed_at = 1;  // 1-based number of the response that is broken
+    bool split = false;    // each data response goes out in two writes
     bool exit_after_v = false;
     // The 'D' with this 1-based number (counted from the unit's start, so it
     // happens once) gets `flood_bytes` characters without any marker instead

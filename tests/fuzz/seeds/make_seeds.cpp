@@ -33,7 +33,8 @@ void put(const char* target, const std::string& name, const std::vector<std::uin
     const fs::path dir = g_root / target;
     fs::create_directories(dir);
     std::ofstream out(dir / name, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
 }
 
 // Test files: one short test of each kind and shape, and the damaged ones.
@@ -128,7 +129,8 @@ void curves()
     std::vector<std::uint8_t> past = bytes_of(synthesize_test(specimen_of(plain)));
     const std::uint32_t count = 100'000;  // the tail's point count, 22 bytes before the end
     for (int i = 0; i < 4; ++i)
-        past[past.size() - kStandardTailSize + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(count >> (8 * i));
+        past[past.size() - kStandardTailSize + static_cast<std::size_t>(i)] =
+            static_cast<std::uint8_t>(count >> (8 * i));
     put("curve", "count-past-the-buffer.bmd", past);
 }
 
@@ -139,8 +141,7 @@ struct Dialogue {
     UnitSession unit;
     explicit Dialogue(UnitOptions o, bool extensometer = true)
         : unit(synthetic_curve(extensometer), o)
-    {
-    }
+    {}
     // The unit's answer to one command, each write a chunk of its own.
     void answer(char command)
     {
@@ -166,7 +167,9 @@ struct Dialogue {
 
 void link_dialogues()
 {
-    auto save = [](const std::string& name, const Writer& w) { put("link_protocol", name, w.bytes()); };
+    auto save = [](const std::string& name, const Writer& w) {
+        put("link_protocol", name, w.bytes());
+    };
     {
         UnitOptions o;
         o.points_per_response = 40;
@@ -193,9 +196,11 @@ void link_dialogues()
         d.polls(4);
         save("split-responses", d.w);
     }
-    const Malformation broken[] = {Malformation::OddLength, Malformation::NoT, Malformation::TBeforeS,
-                                   Malformation::BadPair, Malformation::CountPastBlock};
-    const char* const names[] = {"odd-length", "no-t", "t-before-s", "bad-pair", "count-past-block"};
+    const Malformation broken[] = {Malformation::OddLength, Malformation::NoT,
+                                   Malformation::TBeforeS, Malformation::BadPair,
+                                   Malformation::CountPastBlock};
+    const char* const names[] = {"odd-length", "no-t", "t-before-s", "bad-pair",
+                                 "count-past-block"};
     for (int i = 0; i < 5; ++i) {
         UnitOptions o;
         o.malformed = broken[i];
@@ -295,23 +300,34 @@ void numbers()
     text("empty", "");
     text("integer", "123456789012345678");
     text("two-separators", "1,2,3");
-    auto value = [](const std::string& name, std::uint8_t kind, const void* p, std::size_t n, int decimals) {
+    auto value = [](const std::string& name, std::uint8_t kind, const void* p, std::size_t n,
+                    int decimals) {
         std::vector<std::uint8_t> b{kind};
-        b.insert(b.end(), static_cast<const std::uint8_t*>(p), static_cast<const std::uint8_t*>(p) + n);
+        b.insert(b.end(), static_cast<const std::uint8_t*>(p),
+                 static_cast<const std::uint8_t*>(p) + n);
         if (decimals >= 0)
             b.push_back(static_cast<std::uint8_t>(decimals));
         put("number", name, b);
     };
-    const double doubles[] = {0.1, 12.345, 1.5e-7, 1e300, DBL_MAX, 4.9e-324, -0.0,
-                              std::numeric_limits<double>::quiet_NaN(), -std::numeric_limits<double>::infinity()};
+    const double doubles[] = {0.1,
+                              12.345,
+                              1.5e-7,
+                              1e300,
+                              DBL_MAX,
+                              4.9e-324,
+                              -0.0,
+                              std::numeric_limits<double>::quiet_NaN(),
+                              -std::numeric_limits<double>::infinity()};
     int i = 0;
     for (double d : doubles)
         value("double-" + std::to_string(i++), 1, &d, sizeof d, -1);
-    const long long fixed[][2] = {{12345, 3}, {785, 1}, {4294967295LL, 3}, {-5, 2}, {999999999999999LL, 4}};
+    const long long fixed[][2] = {
+        {12345, 3}, {785, 1}, {4294967295LL, 3}, {-5, 2}, {999999999999999LL, 4}};
     i = 0;
     for (const auto& f : fixed)
         value("decimal-" + std::to_string(i++), 2, &f[0], sizeof f[0], static_cast<int>(f[1]));
-    const std::int32_t scaled[][2] = {{-12500, 3}, {-2147483647 - 1, 4}, {155, 4}, {2000, 3}, {7, 0}};
+    const std::int32_t scaled[][2] = {
+        {-12500, 3}, {-2147483647 - 1, 4}, {155, 4}, {2000, 3}, {7, 0}};
     i = 0;
     for (const auto& s : scaled)
         value("scaled-" + std::to_string(i++), 3, &s[0], sizeof s[0], s[1]);

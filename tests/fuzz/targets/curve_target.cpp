@@ -25,11 +25,11 @@
 #include "fuzz/memory_file.h"
 
 #include "analysis/result_comparison.h"
+#include "common/number_text.h"
 #include "graph/curve_loader.h"
 #include "testfile/buffer.h"
 #include "testfile/errors.h"
 #include "testfile/fields.h"
-#include "common/number_text.h"
 #include "testfile/reader.h"
 
 #include <algorithm>
@@ -49,8 +49,8 @@ using analysis::Quantity;
 
 std::int32_t le32(const unsigned char* p)
 {
-    return static_cast<std::int32_t>(std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
-                                     std::uint32_t(p[3]) << 24);
+    return static_cast<std::int32_t>(std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 |
+                                     std::uint32_t(p[2]) << 16 | std::uint32_t(p[3]) << 24);
 }
 
 // The test in the buffer as its bytes say, read without the fields API.
@@ -72,11 +72,15 @@ struct Layout {
         const std::int64_t at = size - static_cast<std::int64_t>(distance);
         return at >= 0 && at + 4 <= static_cast<std::int64_t>(kTestBufferSize);
     }
-    std::int32_t tail(std::size_t distance) const { return le32(bytes + (size - static_cast<std::int64_t>(distance))); }
+    std::int32_t tail(std::size_t distance) const
+    {
+        return le32(bytes + (size - static_cast<std::int64_t>(distance)));
+    }
     PointRecord record(std::int32_t i) const
     {
         const unsigned char* p = bytes + first + 16 * static_cast<std::size_t>(i);
-        return extensometer ? PointRecord{le32(p + 4), le32(p + 8), le32(p)} : PointRecord{le32(p), le32(p + 4), 0};
+        return extensometer ? PointRecord{le32(p + 4), le32(p + 8), le32(p)}
+                            : PointRecord{le32(p), le32(p + 4), 0};
     }
 };
 
@@ -88,7 +92,8 @@ struct Progress {
     bool operator()(std::int32_t po, std::int32_t total)
     {
         ++calls;
-        LEKTA_FUZZ_CHECK(po == calls && total == n, "progress(%d, %d) as call %d of a count of %d", po, total, calls, n);
+        LEKTA_FUZZ_CHECK(po == calls && total == n, "progress(%d, %d) as call %d of a count of %d",
+                         po, total, calls, n);
         return po != stop;
     }
 };
@@ -124,16 +129,18 @@ void check_text(const QString& text, std::int32_t raw, int decimals, const std::
     LEKTA_FUZZ_CHECK(form, "'%s' is no text of %d / 10^%d", t.c_str(), raw, decimals);
     const double want = raw / std::pow(10.0, decimals);
     const double read_back = parse_number(t);
-    LEKTA_FUZZ_CHECK(read_back == want, "'%s' reads back as %.17g, not %.17g", t.c_str(), read_back, want);
+    LEKTA_FUZZ_CHECK(read_back == want, "'%s' reads back as %.17g, not %.17g", t.c_str(), read_back,
+                     want);
 }
 
-void check_curve(const LoadedCurve& c, const Layout& l, std::int32_t count, std::int32_t rows, bool whole,
-                 const std::string& separator)
+void check_curve(const LoadedCurve& c, const Layout& l, std::int32_t count, std::int32_t rows,
+                 bool whole, const std::string& separator)
 {
-    LEKTA_FUZZ_CHECK(c.point_count == count, "point count %d, the tail says %d", c.point_count, count);
+    LEKTA_FUZZ_CHECK(c.point_count == count, "point count %d, the tail says %d", c.point_count,
+                     count);
     LEKTA_FUZZ_CHECK(c.extensometer == l.extensometer, "layout flag wrong");
-    LEKTA_FUZZ_CHECK(c.table && c.table->rows() == rows, "%d table rows for %d points", c.table ? c.table->rows() : -1,
-                     rows);
+    LEKTA_FUZZ_CHECK(c.table && c.table->rows() == rows, "%d table rows for %d points",
+                     c.table ? c.table->rows() : -1, rows);
     std::size_t travel = 0;
     for (std::int32_t i = 0; i < rows; ++i) {
         const PointRecord r = l.record(i);
@@ -141,7 +148,8 @@ void check_curve(const LoadedCurve& c, const Layout& l, std::int32_t count, std:
         if (f >= 0) {
             LEKTA_FUZZ_CHECK(travel < c.travel.size(), "F(H) ends before point %d", i);
             const ui::ChartPoint want{r.h / 1000.0, f};
-            LEKTA_FUZZ_CHECK(c.travel[travel] == want, "F(H) point %zu is not record %d", travel, i);
+            LEKTA_FUZZ_CHECK(c.travel[travel] == want, "F(H) point %zu is not record %d", travel,
+                             i);
             ++travel;
         }
         if (l.extensometer) {
@@ -151,7 +159,8 @@ void check_curve(const LoadedCurve& c, const Layout& l, std::int32_t count, std:
                              "F(H e) point %d is not its record", i);
         }
     }
-    LEKTA_FUZZ_CHECK(c.travel.size() == travel, "%zu points on F(H), %zu with F >= 0", c.travel.size(), travel);
+    LEKTA_FUZZ_CHECK(c.travel.size() == travel, "%zu points on F(H), %zu with F >= 0",
+                     c.travel.size(), travel);
     LEKTA_FUZZ_CHECK(c.extension.size() == (l.extensometer ? static_cast<std::size_t>(rows) : 0u),
                      "%zu points on F(H e)", c.extension.size());
 
@@ -176,7 +185,8 @@ void check_curve(const LoadedCurve& c, const Layout& l, std::int32_t count, std:
         }
     }
     if (whole)
-        LEKTA_FUZZ_CHECK(c.yield_load == l.tail(l.yield_load_distance) / 1000.0, "yield load %.17g", c.yield_load);
+        LEKTA_FUZZ_CHECK(c.yield_load == l.tail(l.yield_load_distance) / 1000.0, "yield load %.17g",
+                         c.yield_load);
     else
         LEKTA_FUZZ_CHECK(c.yield_load == 0, "a stopped read has a yield load");
 }
@@ -205,12 +215,15 @@ void check_results(const analysis::ComparedResults& results, const Layout& l, st
     for (const Quantity q : analysis::quantities()) {
         const analysis::Result& v = r[q];
         if (v.present()) {
-            LEKTA_FUZZ_CHECK(std::isfinite(v.value), "%s is %g", analysis::symbol(q).c_str(), v.value);
-            LEKTA_FUZZ_CHECK(v.place.point < static_cast<std::size_t>(n), "%s read at point %zu of %d",
-                             analysis::symbol(q).c_str(), v.place.point, n);
+            LEKTA_FUZZ_CHECK(std::isfinite(v.value), "%s is %g", analysis::symbol(q).c_str(),
+                             v.value);
+            LEKTA_FUZZ_CHECK(v.place.point < static_cast<std::size_t>(n),
+                             "%s read at point %zu of %d", analysis::symbol(q).c_str(),
+                             v.place.point, n);
         }
         const std::optional<double> d = results.difference_percent(q);
-        LEKTA_FUZZ_CHECK(!d || std::isfinite(*d), "%s differs by %g %%", analysis::symbol(q).c_str(), *d);
+        LEKTA_FUZZ_CHECK(!d || std::isfinite(*d), "%s differs by %g %%",
+                         analysis::symbol(q).c_str(), *d);
     }
     LEKTA_FUZZ_CHECK(std::isfinite(r.noise_kn) && r.noise_kn >= 0, "force noise %g", r.noise_kn);
 
@@ -218,16 +231,19 @@ void check_results(const analysis::ComparedResults& results, const Layout& l, st
     const analysis::Result& fm = r[Quantity::Fm];
     const analysis::Result& feh = r[Quantity::FeH];
     const analysis::Result& fel = r[Quantity::FeL];
-    const Absence no_force = n == 0 ? Absence::NoPoints : top > 0 ? Absence::None : Absence::NoTension;
-    LEKTA_FUZZ_CHECK(fm.absence == no_force, "Fm absent for %d, expected %d", static_cast<int>(fm.absence),
-                     static_cast<int>(no_force));
+    const Absence no_force = n == 0    ? Absence::NoPoints
+                             : top > 0 ? Absence::None
+                                       : Absence::NoTension;
+    LEKTA_FUZZ_CHECK(fm.absence == no_force, "Fm absent for %d, expected %d",
+                     static_cast<int>(fm.absence), static_cast<int>(no_force));
     for (const Quantity q : {Quantity::Fm, Quantity::FeH, Quantity::FeL}) {
         const analysis::Result& v = r[q];
         if (v.present())
-            LEKTA_FUZZ_CHECK(v.value == l.record(static_cast<std::int32_t>(v.place.point)).f / 1000.0 &&
+            LEKTA_FUZZ_CHECK(v.value == l.record(static_cast<std::int32_t>(v.place.point)).f /
+                                            1000.0 &&
                                  v.place.f_kn == v.value,
-                             "%s = %g is not the force of point %zu", analysis::symbol(q).c_str(), v.value,
-                             v.place.point);
+                             "%s = %g is not the force of point %zu", analysis::symbol(q).c_str(),
+                             v.value, v.place.point);
     }
     if (fm.present()) {
         LEKTA_FUZZ_CHECK(fm.value <= top, "Fm %g above the highest force %g", fm.value, top);
@@ -235,11 +251,13 @@ void check_results(const analysis::ComparedResults& results, const Layout& l, st
         LEKTA_FUZZ_CHECK(feh.present() || feh.absence == Absence::NoYieldPoint, "FeH absent for %d",
                          static_cast<int>(feh.absence));
         if (!feh.present())
-            LEKTA_FUZZ_CHECK(fm.value == top, "Fm %g without a yield point, the highest force is %g", fm.value, top);
+            LEKTA_FUZZ_CHECK(fm.value == top,
+                             "Fm %g without a yield point, the highest force is %g", fm.value, top);
         else
-            LEKTA_FUZZ_CHECK(fel.value <= feh.value && fel.value <= fm.value && fel.place.point > feh.place.point,
-                             "FeL %g at point %zu, FeH %g at point %zu, Fm %g", fel.value, fel.place.point, feh.value,
-                             feh.place.point, fm.value);
+            LEKTA_FUZZ_CHECK(fel.value <= feh.value && fel.value <= fm.value &&
+                                 fel.place.point > feh.place.point,
+                             "FeL %g at point %zu, FeH %g at point %zu, Fm %g", fel.value,
+                             fel.place.point, feh.value, feh.place.point, fm.value);
     }
 
     // Strengths: a force over the area, where both exist.
@@ -248,7 +266,9 @@ void check_results(const analysis::ComparedResults& results, const Layout& l, st
                                                        {Quantity::FeL, Quantity::ReL},
                                                        {Quantity::Fp02, Quantity::Rp02}};
     for (const auto& [force, stress] : strengths) {
-        const Absence want = !r[force].present() ? r[force].absence : area > 0 ? Absence::None : Absence::NoArea;
+        const Absence want = !r[force].present() ? r[force].absence
+                             : area > 0          ? Absence::None
+                                                 : Absence::NoArea;
         LEKTA_FUZZ_CHECK(r[stress].absence == want, "%s absent for %d, expected %d",
                          analysis::symbol(stress).c_str(), static_cast<int>(r[stress].absence),
                          static_cast<int>(want));
@@ -260,39 +280,43 @@ void check_results(const analysis::ComparedResults& results, const Layout& l, st
                                               : no_force;
     const analysis::Result& agt = r[Quantity::Agt];
     const analysis::Result& fp = r[Quantity::Fp02];
-    LEKTA_FUZZ_CHECK(agt.absence == no_strain, "Agt absent for %d, expected %d", static_cast<int>(agt.absence),
-                     static_cast<int>(no_strain));
+    LEKTA_FUZZ_CHECK(agt.absence == no_strain, "Agt absent for %d, expected %d",
+                     static_cast<int>(agt.absence), static_cast<int>(no_strain));
     if (no_strain != Absence::None) {
-        LEKTA_FUZZ_CHECK(fp.absence == no_strain && !r.has_offset_line, "Fp0.2 absent for %d, expected %d",
-                         static_cast<int>(fp.absence), static_cast<int>(no_strain));
+        LEKTA_FUZZ_CHECK(fp.absence == no_strain && !r.has_offset_line,
+                         "Fp0.2 absent for %d, expected %d", static_cast<int>(fp.absence),
+                         static_cast<int>(no_strain));
         return;
     }
-    LEKTA_FUZZ_CHECK(fp.present() || fp.absence == Absence::NoLinearPart || fp.absence == Absence::NoIntersection ||
-                         fp.absence == Absence::FewElasticPoints || fp.absence == Absence::ImplausibleModulus ||
-                         fp.absence == Absence::SparseAtProof,
-                     "Fp0.2 absent for %d", static_cast<int>(fp.absence));
+    LEKTA_FUZZ_CHECK(
+        fp.present() || fp.absence == Absence::NoLinearPart ||
+            fp.absence == Absence::NoIntersection || fp.absence == Absence::FewElasticPoints ||
+            fp.absence == Absence::ImplausibleModulus || fp.absence == Absence::SparseAtProof,
+        "Fp0.2 absent for %d", static_cast<int>(fp.absence));
     // The line is there wherever one was fitted and is plausible: with too
     // few points it may have been fitted and found too uncertain.
     if (fp.absence != Absence::FewElasticPoints)
         LEKTA_FUZZ_CHECK(r.has_offset_line == (fp.absence != Absence::NoLinearPart &&
                                                fp.absence != Absence::ImplausibleModulus),
                          "offset line and Fp0.2 disagree");
-    LEKTA_FUZZ_CHECK(!r.elastic.present() || (fp.present() && std::isfinite(r.elastic.modulus_gpa) &&
-                                              r.elastic.modulus_gpa > 0 && r.elastic.points >= 3),
+    LEKTA_FUZZ_CHECK(!r.elastic.present() ||
+                         (fp.present() && std::isfinite(r.elastic.modulus_gpa) &&
+                          r.elastic.modulus_gpa > 0 && r.elastic.points >= 3),
                      "elastic fit without Fp0.2, E %g", r.elastic.modulus_gpa);
     // Read between two points: not above the higher of them, but for the
     // rounding of the interpolation.
     if (fp.present())
-        LEKTA_FUZZ_CHECK(fp.value <= top + 1e-12 * std::abs(top), "Fp0.2 %g above the highest force %g", fp.value,
-                         top);
+        LEKTA_FUZZ_CHECK(fp.value <= top + 1e-12 * std::abs(top),
+                         "Fp0.2 %g above the highest force %g", fp.value, top);
     if (r.has_offset_line) {
         const analysis::OffsetLine& line = r.offset_line;
-        LEKTA_FUZZ_CHECK(line.fit_first < line.fit_last && line.fit_last < static_cast<std::size_t>(n) &&
+        LEKTA_FUZZ_CHECK(line.fit_first < line.fit_last &&
+                             line.fit_last < static_cast<std::size_t>(n) &&
                              line.fit_last <= fm.place.point,
-                         "elastic line fitted to points %zu to %zu of %d, Fm at %zu", line.fit_first, line.fit_last,
-                         n, fm.place.point);
-        LEKTA_FUZZ_CHECK(std::isfinite(line.slope_kn) && line.slope_kn > 0 && std::isfinite(line.he_at_zero_mm) &&
-                             line.gauge_base_mm == gauge,
+                         "elastic line fitted to points %zu to %zu of %d, Fm at %zu",
+                         line.fit_first, line.fit_last, n, fm.place.point);
+        LEKTA_FUZZ_CHECK(std::isfinite(line.slope_kn) && line.slope_kn > 0 &&
+                             std::isfinite(line.he_at_zero_mm) && line.gauge_base_mm == gauge,
                          "elastic line: slope %g, zero at %g", line.slope_kn, line.he_at_zero_mm);
     }
 }
@@ -336,18 +360,20 @@ int curve(const std::uint8_t* data, std::size_t size)
     const std::optional<LoadedCurve> c = read(whole);
     const bool fails = !model_ok || !count_ok || !records_ok || !l.inside(l.yield_load_distance);
     LEKTA_FUZZ_CHECK(c.has_value() != fails, "read_curve %s (model %u, count %d, %lld bytes)",
-                     c ? "read past the buffer" : "refused a test inside it", l.bytes[kModelIndex], count,
-                     static_cast<long long>(l.size));
+                     c ? "read past the buffer" : "refused a test inside it", l.bytes[kModelIndex],
+                     count, static_cast<long long>(l.size));
     const std::int32_t reported = model_ok && count_ok ? std::min(n, l.fit) : 0;
     LEKTA_FUZZ_CHECK(whole.calls == reported, "%d points reported, %d read", whole.calls, reported);
     if (c) {
         check_curve(*c, l, count, n, true, sep);
         // Stopped part-way, at a point the input picks.
         if (n >= 2) {
-            Progress part{count, 1 + static_cast<std::int32_t>(size * 7919 % static_cast<std::size_t>(n - 1))};
+            Progress part{count, 1 + static_cast<std::int32_t>(size * 7919 %
+                                                               static_cast<std::size_t>(n - 1))};
             const std::optional<LoadedCurve> p = read(part);
             LEKTA_FUZZ_CHECK(p.has_value(), "a stopped read failed");
-            LEKTA_FUZZ_CHECK(part.calls == part.stop, "%d points reported, stopped at %d", part.calls, part.stop);
+            LEKTA_FUZZ_CHECK(part.calls == part.stop, "%d points reported, stopped at %d",
+                             part.calls, part.stop);
             check_curve(*p, l, count, part.stop, false, sep);
         }
     }
@@ -355,7 +381,8 @@ int curve(const std::uint8_t* data, std::size_t size)
     // The results engine on the same buffer.
     const std::optional<analysis::ComparedResults> results = analyse();
     const bool analysis_fails = !count_ok || !records_ok || !l.inside(Layout::kLastResultDistance);
-    LEKTA_FUZZ_CHECK(results.has_value() != analysis_fails, "the analysis %s (count %d, %lld bytes)",
+    LEKTA_FUZZ_CHECK(results.has_value() != analysis_fails,
+                     "the analysis %s (count %d, %lld bytes)",
                      results ? "read past the buffer" : "refused a test inside it", count,
                      static_cast<long long>(l.size));
     if (results)

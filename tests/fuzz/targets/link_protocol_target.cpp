@@ -14,9 +14,9 @@
 #include "fuzz/fuzz_targets.h"
 #include "fuzz/link_script.h"
 
+#include "common/number_text.h"
 #include "lib/unit_protocol.h"
 #include "online/link_protocol.h"
-#include "common/number_text.h"
 
 #include <algorithm>
 #include <cmath>
@@ -113,15 +113,18 @@ struct CheckingView : LinkView {
     void set_main_chart_title(const std::string&) override {}
     void set_label(int index, const std::string& text) override
     {
-        static const char* const prefixes[] = {"", "F,кН = ", "H Δ,мм = ", "H Δe,мм = ", "Ft,кН = ", "F0.2,кН = "};
+        static const char* const prefixes[] = {
+            "", "F,кН = ", "H Δ,мм = ", "H Δe,мм = ", "Ft,кН = ", "F0.2,кН = "};
         LEKTA_FUZZ_CHECK(index >= 1 && index <= 5, "label %d", index);
         const std::string prefix = prefixes[index];
-        LEKTA_FUZZ_CHECK(text.compare(0, prefix.size(), prefix) == 0, "label %d reads '%s'", index, text.c_str());
+        LEKTA_FUZZ_CHECK(text.compare(0, prefix.size(), prefix) == 0, "label %d reads '%s'", index,
+                         text.c_str());
         read_back(text.substr(prefix.size()));
     }
     void set_record_count_text(const std::string& text) override
     {
-        LEKTA_FUZZ_CHECK(!text.empty() && text.size() <= 5 && text.find_first_not_of("0123456789") == std::string::npos,
+        LEKTA_FUZZ_CHECK(!text.empty() && text.size() <= 5 &&
+                             text.find_first_not_of("0123456789") == std::string::npos,
                          "record count '%s'", text.c_str());
     }
     void add_points(LinkSeries s, const std::vector<LinkPoint>& points) override
@@ -166,25 +169,28 @@ struct CheckingView : LinkView {
     void add_rows(const std::vector<PointRow>& rows) override
     {
         LEKTA_FUZZ_CHECK(!rows.empty(), "an empty batch of rows");
-        LEKTA_FUZZ_CHECK(rows.size() == curve.size(), "%zu rows for %zu points", rows.size(), curve.size());
+        LEKTA_FUZZ_CHECK(rows.size() == curve.size(), "%zu rows for %zu points", rows.size(),
+                         curve.size());
         std::size_t with_he = 0;
         for (std::size_t i = 0; i < rows.size(); ++i) {
             const PointRow& r = rows[i];
-            LEKTA_FUZZ_CHECK(close_to(read_back(r.f), curve[i].y), "row %zu F '%s' for %.17g", i, r.f.c_str(),
-                             curve[i].y);
-            LEKTA_FUZZ_CHECK(close_to(read_back(r.h), curve[i].x), "row %zu H '%s' for %.17g", i, r.h.c_str(),
-                             curve[i].x);
+            LEKTA_FUZZ_CHECK(close_to(read_back(r.f), curve[i].y), "row %zu F '%s' for %.17g", i,
+                             r.f.c_str(), curve[i].y);
+            LEKTA_FUZZ_CHECK(close_to(read_back(r.h), curve[i].x), "row %zu H '%s' for %.17g", i,
+                             r.h.c_str(), curve[i].x);
             LEKTA_FUZZ_CHECK(r.has_he == !r.he.empty(), "row %zu: H Δe flag and text disagree", i);
             if (r.has_he) {
-                LEKTA_FUZZ_CHECK(with_he < ext_curve.size(), "more H Δe rows than extensometer points");
-                LEKTA_FUZZ_CHECK(close_to(read_back(r.he), ext_curve[with_he].x), "row %zu H Δe '%s'", i,
-                                 r.he.c_str());
-                LEKTA_FUZZ_CHECK(ext_curve[with_he].y == curve[i].y, "extensometer point %zu has another load", i);
+                LEKTA_FUZZ_CHECK(with_he < ext_curve.size(),
+                                 "more H Δe rows than extensometer points");
+                LEKTA_FUZZ_CHECK(close_to(read_back(r.he), ext_curve[with_he].x),
+                                 "row %zu H Δe '%s'", i, r.he.c_str());
+                LEKTA_FUZZ_CHECK(ext_curve[with_he].y == curve[i].y,
+                                 "extensometer point %zu has another load", i);
                 ++with_he;
             }
         }
-        LEKTA_FUZZ_CHECK(with_he == ext_curve.size(), "%zu H Δe rows for %zu extensometer points", with_he,
-                         ext_curve.size());
+        LEKTA_FUZZ_CHECK(with_he == ext_curve.size(), "%zu H Δe rows for %zu extensometer points",
+                         with_he, ext_curve.size());
         rows_since_show += static_cast<long long>(rows.size());
         curve.clear();
         ext_curve.clear();
@@ -246,37 +252,22 @@ public:
     {
         while (!in.done()) {
             switch (in.byte() % kOpCount) {
-            case kChunk:
-                feed(in.bytes(in.byte()));
-                break;
-            case kLongChunk:
-                feed(in.bytes(std::min<std::size_t>(in.word(), 4096)));
-                break;
+            case kChunk: feed(in.bytes(in.byte())); break;
+            case kLongChunk: feed(in.bytes(std::min<std::size_t>(in.word(), 4096))); break;
             case kFlood: {
-                const std::uint8_t chunks = in.byte() % 80;  // up to 320 KiB: past the 256 KiB buffer
+                const std::uint8_t chunks = in.byte() %
+                                            80;  // up to 320 KiB: past the 256 KiB buffer
                 const std::string block(4096, static_cast<char>(in.byte()));
                 for (int k = 0; k < chunks; ++k)
                     feed(block);
                 break;
             }
-            case kAdvance:
-                advance(in.word());
-                break;
-            case kShow:
-                show();
-                break;
-            case kClose:
-                link_.stop_on_close();
-                break;
-            case kExit:
-                link_.stop_on_exit();
-                break;
-            case kPortFails:
-                port_.fails = !port_.fails;
-                break;
-            case kResponse:
-                response(in);
-                break;
+            case kAdvance: advance(in.word()); break;
+            case kShow: show(); break;
+            case kClose: link_.stop_on_close(); break;
+            case kExit: link_.stop_on_exit(); break;
+            case kPortFails: port_.fails = !port_.fails; break;
+            case kResponse: response(in); break;
             }
             check();
         }
@@ -309,9 +300,11 @@ private:
         const std::int32_t ft = in.i32(), f02 = in.i32();
         const int broken = (flags >> kMalformationShift) & 7;
         const std::string r = tools::data_response(
-            flags & kTypeZ ? tools::UnitType::Z : tools::UnitType::Y, points, ft, f02, (flags & kLast) != 0,
-            broken <= static_cast<int>(tools::Malformation::CountPastBlock) ? static_cast<tools::Malformation>(broken)
-                                                                            : tools::Malformation::None);
+            flags & kTypeZ ? tools::UnitType::Z : tools::UnitType::Y, points, ft, f02,
+            (flags & kLast) != 0,
+            broken <= static_cast<int>(tools::Malformation::CountPastBlock)
+                ? static_cast<tools::Malformation>(broken)
+                : tools::Malformation::None);
         const std::size_t split = in.byte() % (r.size() + 1);
         if (split == 0) {
             feed(r);
@@ -349,12 +342,14 @@ private:
     void check()
     {
         const LinkState& st = link_.state();
-        LEKTA_FUZZ_CHECK(st.received_count <= LinkState::kReceiveSize, "received count %u", st.received_count);
+        LEKTA_FUZZ_CHECK(st.received_count <= LinkState::kReceiveSize, "received count %u",
+                         st.received_count);
         LEKTA_FUZZ_CHECK(st.point_row_counter == view_.rows_since_show, "row counter %d, rows %lld",
                          st.point_row_counter, view_.rows_since_show);
         LEKTA_FUZZ_CHECK(view_.ext_curve.empty(), "extensometer points shown without their rows");
         for (const FakeTimer* t : {&t1_, &t2_, &t3_})
-            LEKTA_FUZZ_CHECK(t->interval_ms == 1000 || t->interval_ms == 500 || t->interval_ms == 3000,
+            LEKTA_FUZZ_CHECK(t->interval_ms == 1000 || t->interval_ms == 500 ||
+                                 t->interval_ms == 3000,
                              "timer interval %d", t->interval_ms);
     }
 

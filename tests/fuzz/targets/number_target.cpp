@@ -13,8 +13,8 @@
 #include "fuzz/fuzz_check.h"
 #include "fuzz/fuzz_targets.h"
 
-#include "online/link_protocol.h"
 #include "common/number_text.h"
+#include "online/link_protocol.h"
 
 #include <cfloat>
 #include <cmath>
@@ -92,13 +92,14 @@ void check_reads_back(double v)
         check_general_format(t, sep);
         const std::optional<double> back = parsed(t);
         if (std::fabs(v) > 1.79769313486231e308) {
-            LEKTA_FUZZ_CHECK(!back || std::fabs(*back - v) <= 1e-14 * std::fabs(v), "'%s'", t.c_str());
+            LEKTA_FUZZ_CHECK(!back || std::fabs(*back - v) <= 1e-14 * std::fabs(v), "'%s'",
+                             t.c_str());
             continue;
         }
         LEKTA_FUZZ_CHECK(back.has_value(), "'%s' (from %.17g) does not read back", t.c_str(), v);
         const double tolerance = std::fabs(v) < DBL_MIN ? 1e-14 * DBL_MIN : 1e-14 * std::fabs(v);
-        LEKTA_FUZZ_CHECK(std::fabs(*back - v) <= tolerance, "'%s' reads back as %.17g, not %.17g", t.c_str(), *back,
-                         v);
+        LEKTA_FUZZ_CHECK(std::fabs(*back - v) <= tolerance, "'%s' reads back as %.17g, not %.17g",
+                         t.c_str(), *back, v);
     }
 }
 
@@ -109,10 +110,10 @@ void check_text(const std::string& text)
         Separator scoped(kSeparators[k]);
         try {
             by_separator[k] = parse_number(text);
-        } catch (const ConvertError&) {
-        }
+        } catch (const ConvertError&) {}
         if (by_separator[k]) {
-            LEKTA_FUZZ_CHECK(std::isfinite(*by_separator[k]), "'%s' reads as a value that is not finite", text.c_str());
+            LEKTA_FUZZ_CHECK(std::isfinite(*by_separator[k]),
+                             "'%s' reads as a value that is not finite", text.c_str());
             check_reads_back(*by_separator[k]);
         }
     }
@@ -125,18 +126,20 @@ void check_text(const std::string& text)
     std::optional<long long> integer;
     try {
         integer = parse_integer(text);
-    } catch (const ConvertError&) {
-    }
+    } catch (const ConvertError&) {}
     if (integer) {
         // Only an optional sign and 1 to 18 decimal digits are integers.
         std::size_t i = text[0] == '-' || text[0] == '+' ? 1 : 0;
-        LEKTA_FUZZ_CHECK(text.size() > i && text.size() - i <= 18, "'%s' taken as an integer", text.c_str());
+        LEKTA_FUZZ_CHECK(text.size() > i && text.size() - i <= 18, "'%s' taken as an integer",
+                         text.c_str());
         long long v = 0;
         for (; i < text.size(); ++i) {
-            LEKTA_FUZZ_CHECK(text[i] >= '0' && text[i] <= '9', "'%s' taken as an integer", text.c_str());
+            LEKTA_FUZZ_CHECK(text[i] >= '0' && text[i] <= '9', "'%s' taken as an integer",
+                             text.c_str());
             v = v * 10 + (text[i] - '0');
         }
-        LEKTA_FUZZ_CHECK((text[0] == '-' ? -v : v) == *integer, "'%s' read as %lld", text.c_str(), *integer);
+        LEKTA_FUZZ_CHECK((text[0] == '-' ? -v : v) == *integer, "'%s' read as %lld", text.c_str(),
+                         *integer);
     }
 }
 
@@ -176,21 +179,19 @@ int number(const std::uint8_t* data, std::size_t size)
     ++data;
     --size;
     switch (kind) {
-    case 0:
-        check_text(std::string(reinterpret_cast<const char*>(data), size));
-        break;
-    case 1:
-        check_double(take<double>(data, size));
-        break;
+    case 0: check_text(std::string(reinterpret_cast<const char*>(data), size)); break;
+    case 1: check_double(take<double>(data, size)); break;
     case 2: {
         const auto value = take<long long>(data, size);
         const int decimals = size > 8 ? data[8] % 5 : 3;
         for (const char* sep : kSeparators) {
             Separator scoped(sep);
             const std::string exact = decimal_text(value, decimals);
-            const std::string general = number_text(static_cast<long double>(value) / power_of_ten(decimals));
-            LEKTA_FUZZ_CHECK(exact == general, "decimal_text(%lld, %d) = '%s', number_text gives '%s'", value, decimals,
-                             exact.c_str(), general.c_str());
+            const std::string general = number_text(static_cast<long double>(value) /
+                                                    power_of_ten(decimals));
+            LEKTA_FUZZ_CHECK(exact == general,
+                             "decimal_text(%lld, %d) = '%s', number_text gives '%s'", value,
+                             decimals, exact.c_str(), general.c_str());
         }
         break;
     }
@@ -200,9 +201,10 @@ int number(const std::uint8_t* data, std::size_t size)
         for (const char* sep : kSeparators) {
             Separator scoped(sep);
             const std::string quick = scaled_text(value, decimals);
-            const std::string general = number_text(static_cast<long double>(value) / power_of_ten(decimals));
-            LEKTA_FUZZ_CHECK(quick == general, "scaled_text(%d, %d) = '%s', number_text gives '%s'", value, decimals,
-                             quick.c_str(), general.c_str());
+            const std::string general = number_text(static_cast<long double>(value) /
+                                                    power_of_ten(decimals));
+            LEKTA_FUZZ_CHECK(quick == general, "scaled_text(%d, %d) = '%s', number_text gives '%s'",
+                             value, decimals, quick.c_str(), general.c_str());
         }
         break;
     }

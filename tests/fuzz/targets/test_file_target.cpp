@@ -39,7 +39,11 @@ bool valid_utf8(const std::string& s)
     std::size_t i = 0;
     while (i < s.size()) {
         const auto c = static_cast<unsigned char>(s[i]);
-        const std::size_t n = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
+        const std::size_t n = c < 0x80         ? 1
+                              : (c >> 5) == 6  ? 2
+                              : (c >> 4) == 14 ? 3
+                              : (c >> 3) == 30 ? 4
+                                               : 0;
         if (n == 0 || i + n > s.size())
             return false;
         for (std::size_t k = 1; k < n; ++k)
@@ -58,7 +62,8 @@ std::optional<CatalogueRow> row_of_buffer()
         CatalogueRow row = catalogue_row("fuzz.bmd");
         for (const std::string& cell : row.cells)
             LEKTA_FUZZ_CHECK(valid_utf8(cell), "a cell text is not UTF-8: %s", cell.c_str());
-        LEKTA_FUZZ_CHECK(row.extensometer == (read_byte(kMode) == kExtensometerMode), "layout flag wrong");
+        LEKTA_FUZZ_CHECK(row.extensometer == (read_byte(kMode) == kExtensometerMode),
+                         "layout flag wrong");
         return row;
     } catch (const RangeError&) {
         return std::nullopt;
@@ -79,7 +84,8 @@ void check_range(std::size_t from, std::size_t to, const std::uint8_t* want, con
     std::size_t i = 0;
     while (have[i] == expected[i])
         ++i;
-    LEKTA_FUZZ_CHECK(false, "%s: buffer byte %zu is %u, expected %u", what, from + i, have[i], expected[i]);
+    LEKTA_FUZZ_CHECK(false, "%s: buffer byte %zu is %u, expected %u", what, from + i, have[i],
+                     expected[i]);
 }
 
 // The whole read: block after block from the start of the buffer, so a file
@@ -87,7 +93,8 @@ void check_range(std::size_t from, std::size_t to, const std::uint8_t* want, con
 void check_whole_read(const std::uint8_t* data, std::size_t size)
 {
     const TestBuffer& b = test_buffer();
-    LEKTA_FUZZ_CHECK(b.size() == static_cast<std::int32_t>(size), "size %d for a file of %zu bytes", b.size(), size);
+    LEKTA_FUZZ_CHECK(b.size() == static_cast<std::int32_t>(size), "size %d for a file of %zu bytes",
+                     b.size(), size);
     if (size <= kTestBufferSize) {
         check_range(0, size, data, "whole read");
         check_range(size, kTestBufferSize, nullptr, "past the file");
@@ -96,7 +103,8 @@ void check_whole_read(const std::uint8_t* data, std::size_t size)
     const std::size_t last_lap = (size - 1) / kTestBufferSize * kTestBufferSize;
     const std::size_t rest = size - last_lap;
     check_range(0, rest, data + last_lap, "whole read, last lap");
-    check_range(rest, kTestBufferSize, data + last_lap - kTestBufferSize + rest, "whole read, lap before");
+    check_range(rest, kTestBufferSize, data + last_lap - kTestBufferSize + rest,
+                "whole read, lap before");
 }
 
 // The header-and-tail read: the first 28 bytes and the last 30 (not before
@@ -104,21 +112,24 @@ void check_whole_read(const std::uint8_t* data, std::size_t size)
 void check_summary_read(const std::uint8_t* data, std::size_t size)
 {
     const TestBuffer& b = test_buffer();
-    LEKTA_FUZZ_CHECK(b.size() == static_cast<std::int32_t>(size), "size %d for a file of %zu bytes", b.size(), size);
+    LEKTA_FUZZ_CHECK(b.size() == static_cast<std::int32_t>(size), "size %d for a file of %zu bytes",
+                     b.size(), size);
     const std::size_t header_end = std::min(size, kHeader);
     std::size_t tail_from = size > kTail ? std::max(size - kTail, kHeader) : kHeader;
     if (size > kTestBufferSize)
         tail_from = size;  // no tail is read from a file the buffer cannot hold
     check_range(0, header_end, data, "header");
-    check_range(header_end, std::min(tail_from, kTestBufferSize), nullptr, "between header and tail");
+    check_range(header_end, std::min(tail_from, kTestBufferSize), nullptr,
+                "between header and tail");
     check_range(tail_from, std::min(size, kTestBufferSize), data + tail_from, "tail");
-    check_range(std::min(std::max(size, header_end), kTestBufferSize), kTestBufferSize, nullptr, "past the file");
+    check_range(std::min(std::max(size, header_end), kTestBufferSize), kTestBufferSize, nullptr,
+                "past the file");
 }
 
 std::int32_t le32(const unsigned char* p)
 {
-    return static_cast<std::int32_t>(std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
-                                     std::uint32_t(p[3]) << 24);
+    return static_cast<std::int32_t>(std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 |
+                                     std::uint32_t(p[2]) << 16 | std::uint32_t(p[3]) << 24);
 }
 
 // The point records as the graph loader reads them: the count from the tail,
@@ -139,15 +150,18 @@ void check_point_records()
     // Records inside the file and the first beyond it are compared one by
     // one; the rest up to the count only read spaces, so the last one stands
     // for them.
-    const auto in_file = static_cast<std::int32_t>(std::min<std::size_t>(
-        (static_cast<std::size_t>(test_buffer().size()) + 15) / 16 + 1, static_cast<std::size_t>(fit)));
+    const auto in_file = static_cast<std::int32_t>(
+        std::min<std::size_t>((static_cast<std::size_t>(test_buffer().size()) + 15) / 16 + 1,
+                              static_cast<std::size_t>(fit)));
     for (std::int32_t i = 0; i < n; ++i) {
         if (i >= in_file)
             i = n - 1;
         const PointRecord r = point_record(i);
         const unsigned char* p = bytes + first + 16 * static_cast<std::size_t>(i);
-        const PointRecord want = ext ? PointRecord{le32(p + 4), le32(p + 8), le32(p)} : PointRecord{le32(p), le32(p + 4), 0};
-        LEKTA_FUZZ_CHECK(r.f == want.f && r.h == want.h && r.he == want.he, "record %d differs from its bytes", i);
+        const PointRecord want = ext ? PointRecord{le32(p + 4), le32(p + 8), le32(p)}
+                                     : PointRecord{le32(p), le32(p + 4), 0};
+        LEKTA_FUZZ_CHECK(r.f == want.f && r.h == want.h && r.he == want.he,
+                         "record %d differs from its bytes", i);
     }
     // The first record past the buffer, and a negative index, are refused.
     for (const std::int32_t i : {fit, -1, count < 0 ? count : -2}) {
@@ -186,11 +200,14 @@ int test_file(const std::uint8_t* data, std::size_t size)
     check_summary_read(data, size);
     const std::optional<CatalogueRow> summary = row_of_buffer();
     if (size > kTestBufferSize)
-        return 0;  // not a test file: what its reads yield is not defined beyond staying in the buffer
-    LEKTA_FUZZ_CHECK(whole.has_value() == summary.has_value(), "one read gives a row, the other does not");
+        return 0;  // not a test file: what its reads yield is not defined beyond staying in the
+                   // buffer
+    LEKTA_FUZZ_CHECK(whole.has_value() == summary.has_value(),
+                     "one read gives a row, the other does not");
     if (whole && summary) {
         for (int c = 0; c < kCatalogueColumns; ++c)
-            LEKTA_FUZZ_CHECK(whole->cells[static_cast<std::size_t>(c)] == summary->cells[static_cast<std::size_t>(c)],
+            LEKTA_FUZZ_CHECK(whole->cells[static_cast<std::size_t>(c)] ==
+                                 summary->cells[static_cast<std::size_t>(c)],
                              "column %d: '%s' from the whole file, '%s' from header and tail", c,
                              whole->cells[static_cast<std::size_t>(c)].c_str(),
                              summary->cells[static_cast<std::size_t>(c)].c_str());
