@@ -20,9 +20,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-# The format check is on by default once the whole tree is in the format of
-# .clang-format (one commit of its own); until then it is 0.
-format_check_default=0
+# The tree is in the format of .clang-format: the check is on by default.
+format_check_default=1
 
 times=()
 failed=()
