@@ -4,10 +4,24 @@
 
 namespace lekta {
 
+namespace {
+
+// A maximum still below its minimum (a single reading below zero with an
+// increment of 0) would be refused by the axis: the axis then spans the
+// reading and a tenth of it beside it.
+double not_below(const AxisLimits& a)
+{
+    return a.max < a.min ? a.min + std::abs(a.min) / 10 : a.max;
+}
+
+}  // namespace
+
 ViewLimits widened(const ViewLimits& limits, const CurveExtent& curve, double share)
 {
-    const double x = curve.max_x / 100 * share;
-    const double y = curve.max_y / 100 * share;
+    // Outwards whatever the sign: a curve wholly below zero is widened too,
+    // never turned inside out.
+    const double x = std::abs(curve.max_x) / 100 * share;
+    const double y = std::abs(curve.max_y) / 100 * share;
     ViewLimits out = limits;
     out.bottom.max += x;
     out.left.max += y;
@@ -29,10 +43,12 @@ ViewLimits extensometer_limits(const CurveExtent& curve, double bottom_increment
     v.bottom.max = curve.max_x / 100 * 10 + curve.max_x;
     if (!(v.bottom.max > v.bottom.min))
         v.bottom.max += bottom_increment;
+    v.bottom.max = not_below(v.bottom);
     v.left.min = curve.min_y - curve.max_y / 100 * 10;
     v.left.max = curve.max_y / 100 * 10 + curve.max_y;
     if (!(v.left.max > v.left.min))
         v.left.max += left_increment;
+    v.left.max = not_below(v.left);
     return v;
 }
 

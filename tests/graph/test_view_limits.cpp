@@ -13,6 +13,13 @@ TEST(ViewLimits, WidenedByAShareOfTheLargestXAndY)
     EXPECT_DOUBLE_EQ(w.bottom.max, 21);
     EXPECT_DOUBLE_EQ(w.left.min, -2.5);
     EXPECT_DOUBLE_EQ(w.left.max, 52.5);
+    // A curve wholly below zero widens outwards too.
+    const ViewLimits n = widened({{-0.0005, -0.00045}, {-0.9, -0.81}}, {-0.0005, -0.0005, -1, -1},
+                                 5);
+    EXPECT_DOUBLE_EQ(n.bottom.max, -0.00045 + 0.000025);
+    EXPECT_DOUBLE_EQ(n.left.min, -0.95);
+    EXPECT_GT(n.bottom.max, n.bottom.min);
+    EXPECT_GT(n.left.max, n.left.min);
 }
 
 TEST(ViewLimits, ExtensometerIncrementIsATenthRoundedHalvesToEven)
@@ -37,6 +44,9 @@ TEST(ViewLimits, ExtensometerLimits)
              // A single reading below zero: 10 % more is further left, so
              // the increment is added.
              Case{{-0.6, -0.6, 1, 1}, 1, 1, {{-0.6, -0.66 + 1}, {0.9, 1.1}}},
+             // The same with an increment of 0 (a bottom maximum under 5):
+             // the axis spans the reading and a tenth beside it.
+             Case{{-0.0005, -0.0005, -1, -1}, 0, 0, {{-0.0005, -0.00045}, {-0.9, -0.81}}},
          }) {
         const ViewLimits v = extensometer_limits(c.curve, c.bottom_increment, c.left_increment);
         EXPECT_DOUBLE_EQ(v.bottom.min, c.limits.bottom.min);
