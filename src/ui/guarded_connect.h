@@ -37,6 +37,12 @@ void call_handler(const Handler& handler, Receiver* receiver, Args&&... args)
     }
 }
 
+// Whether the handler takes these arguments (a member function on the receiver).
+template <typename Handler, typename Receiver, typename... Args>
+constexpr bool takes = std::is_member_function_pointer_v<Handler>
+                           ? std::is_invocable_v<const Handler&, Receiver*, Args...>
+                           : std::is_invocable_v<const Handler&, Args...>;
+
 }  // namespace detail
 
 template <typename Sender, typename Signal, typename Receiver, typename Handler>
@@ -47,11 +53,13 @@ QMetaObject::Connection connect_guarded(Sender* sender, Signal signal, Receiver*
     static_assert(std::is_base_of_v<QObject, Receiver>,
                   "the receiver decides how long the connection lives");
     // The return type is spelled out: Qt learns how many of the signal's
-    // arguments the call takes without instantiating its body.
-    auto call = [receiver, handler = std::move(handler)](auto&&... args) -> void {
-        guarded([&] {
-            detail::call_handler(handler, receiver, std::forward<decltype(args)>(args)...);
-        });
+    // arguments the call takes without instantiating its body. The call
+    // takes only arguments the handler takes (or none): never a signal's
+    // private tag, which a queued connection hands over as a null pointer.
+    auto call = [receiver, handler = std::move(handler)]<typename... Args>(Args&&... args) -> void
+        requires(sizeof...(Args) == 0 || detail::takes<Handler, Receiver, Args...>)
+    {
+        guarded([&] { detail::call_handler(handler, receiver, std::forward<Args>(args)...); });
     };
     return QObject::connect(sender, signal, receiver, std::move(call), type);
 }
