@@ -39,15 +39,13 @@ ViewLimits extensometer_limits(const CurveExtent& curve, double bottom_increment
                                double left_increment)
 {
     ViewLimits v;
-    v.bottom.min = curve.min_x;
-    v.bottom.max = curve.max_x / 100 * 10 + curve.max_x;
+    v.bottom = {curve.min_x, curve.max_x / 100 * 10 + curve.max_x};
     if (!(v.bottom.max > v.bottom.min))
         v.bottom.max += bottom_increment;
-    v.bottom.max = not_below(v.bottom);
-    v.left.min = curve.min_y - curve.max_y / 100 * 10;
-    v.left.max = curve.max_y / 100 * 10 + curve.max_y;
+    v.left = {curve.min_y - curve.max_y / 100 * 10, curve.max_y / 100 * 10 + curve.max_y};
     if (!(v.left.max > v.left.min))
         v.left.max += left_increment;
+    v.bottom.max = not_below(v.bottom);
     v.left.max = not_below(v.left);
     return v;
 }

@@ -43,6 +43,24 @@ constexpr bool takes = std::is_member_function_pointer_v<Handler>
                            ? std::is_invocable_v<const Handler&, Receiver*, Args...>
                            : std::is_invocable_v<const Handler&, Args...>;
 
+// The call a connection makes: the return type is spelled out, so Qt learns
+// how many of the signal's arguments it takes without instantiating its
+// body. It takes only arguments the handler takes (or none): never a
+// signal's private tag, which a queued connection hands over as a null
+// pointer.
+template <typename Receiver, typename Handler>
+struct GuardedCall {
+    Receiver* receiver;
+    Handler handler;
+
+    template <typename... Args>
+    requires(sizeof...(Args) == 0 || takes<Handler, Receiver, Args...>) void
+    operator()(Args&&... args) const
+    {
+        guarded([&] { call_handler(handler, receiver, std::forward<Args>(args)...); });
+    }
+};
+
 }  // namespace detail
 
 template <typename Sender, typename Signal, typename Receiver, typename Handler>
@@ -52,16 +70,9 @@ QMetaObject::Connection connect_guarded(Sender* sender, Signal signal, Receiver*
 {
     static_assert(std::is_base_of_v<QObject, Receiver>,
                   "the receiver decides how long the connection lives");
-    // The return type is spelled out: Qt learns how many of the signal's
-    // arguments the call takes without instantiating its body. The call
-    // takes only arguments the handler takes (or none): never a signal's
-    // private tag, which a queued connection hands over as a null pointer.
-    auto call = [receiver, handler = std::move(handler)]<typename... Args>(Args&&... args) -> void
-        requires(sizeof...(Args) == 0 || detail::takes<Handler, Receiver, Args...>)
-    {
-        guarded([&] { detail::call_handler(handler, receiver, std::forward<Args>(args)...); });
-    };
-    return QObject::connect(sender, signal, receiver, std::move(call), type);
+    return QObject::connect(sender, signal, receiver,
+                            detail::GuardedCall<Receiver, Handler>{receiver, std::move(handler)},
+                            type);
 }
 
 // A call the event loop makes later (QTimer::singleShot), under guarded().
