@@ -38,17 +38,39 @@ void ColumnThinning::rebuild(const ChartPoint* points, std::size_t count, const 
         take_blocks(points, count);
 }
 
+// Block `from` after `into`, as the point-by-point comparisons would go: the
+// first of equal values wins, so a later block takes over only below or
+// above what is there.
+void ColumnThinning::merge(Block& into, const Block& from)
+{
+    into.nan_x = into.nan_x || from.nan_x;
+    if (!std::isnan(from.min_x)) {
+        const bool none = std::isnan(into.min_x);
+        into.min_x = none ? from.min_x : std::min(into.min_x, from.min_x);
+        into.max_x = none ? from.max_x : std::max(into.max_x, from.max_x);
+    }
+    if (from.lowest != kNone && (into.lowest == kNone || from.low_y < into.low_y)) {
+        into.lowest = from.lowest;
+        into.low_y = from.low_y;
+    }
+    if (from.highest != kNone && (into.highest == kNone || from.high_y > into.high_y)) {
+        into.highest = from.highest;
+        into.high_y = from.high_y;
+    }
+}
+
 void ColumnThinning::summarise(const ChartPoint* points, std::size_t count)
 {
-    // The last block may have been partial: it is made again.
-    std::size_t b = summarised_ / kBlock;
-    blocks_.resize((count + kBlock - 1) / kBlock);
-    for (; b < blocks_.size(); ++b) {
+    // The last block of each level may have been partial: it is made again.
+    std::vector<Block>& blocks = levels_[0];
+    std::size_t b = summarised_ / kFanOut;
+    blocks.resize((count + kFanOut - 1) / kFanOut);
+    for (; b < blocks.size(); ++b) {
         Block k;
         double min_x = INFINITY, max_x = -INFINITY;
         bool any_x = false;
-        const std::size_t end = std::min(count, (b + 1) * kBlock);
-        for (std::size_t i = b * kBlock; i < end; ++i) {
+        const std::size_t end = std::min(count, (b + 1) * kFanOut);
+        for (std::size_t i = b * kFanOut; i < end; ++i) {
             const ChartPoint& p = points[i];
             if (std::isnan(p.x)) {
                 k.nan_x = true;
@@ -71,7 +93,19 @@ void ColumnThinning::summarise(const ChartPoint* points, std::size_t count)
         }
         k.min_x = any_x ? min_x : NAN;
         k.max_x = any_x ? max_x : NAN;
-        blocks_[b] = k;
+        blocks[b] = k;
+    }
+    for (std::size_t level = 1; level < kLevels; ++level) {
+        const std::vector<Block>& parts = levels_[level - 1];
+        std::vector<Block>& whole = levels_[level];
+        std::size_t w = summarised_ / points_in(level);
+        whole.resize((parts.size() + kFanOut - 1) / kFanOut);
+        for (; w < whole.size(); ++w) {
+            const std::size_t end = std::min(parts.size(), (w + 1) * kFanOut);
+            whole[w] = parts[w * kFanOut];
+            for (std::size_t p = w * kFanOut + 1; p < end; ++p)
+                merge(whole[w], parts[p]);
+        }
     }
     summarised_ = count;
 }
@@ -79,34 +113,44 @@ void ColumnThinning::summarise(const ChartPoint* points, std::size_t count)
 void ColumnThinning::take_blocks(const ChartPoint* points, std::size_t count)
 {
     summarise(points, count);
-    for (std::size_t b = 0; b < blocks_.size(); ++b) {
-        const Block& k = blocks_[b];
-        const std::size_t from = b * kBlock;
-        const std::size_t to = std::min(count, from + kBlock);
-        // column_of never decreases with X: the extent's ends in one column
-        // put every point there (a point whose X is no number is left of it).
-        const int column = column_of(k.min_x);
-        if (column != column_of(k.max_x) || (k.nan_x && column != -1)) {
-            scan(points, from, to);
-            continue;
-        }
-        if (!has_run_ || run_.column != column) {
-            if (has_run_)
-                close_run();
-            has_run_ = true;
-            run_ = Run{column, from, from, from, from, kept_.size()};
-        }
-        // What the run's comparisons point by point would come to.
-        // (The block's values stand in for its points: those stay unread.)
-        if (k.lowest != kNone && k.low_y < points[run_.lowest].y)
-            run_.lowest = k.lowest;
-        if (k.highest != kNone && k.high_y > points[run_.highest].y)
-            run_.highest = k.highest;
-        run_.last = to - 1;
-    }
+    for (std::size_t b = 0; b < levels_[kLevels - 1].size(); ++b)
+        take_block(points, count, kLevels - 1, b);
     count_ = count;
     if (has_run_)
         close_run();
+}
+
+void ColumnThinning::take_block(const ChartPoint* points, std::size_t count, std::size_t level,
+                                std::size_t b)
+{
+    const Block& k = levels_[level][b];
+    const std::size_t from = b * points_in(level);
+    // column_of never decreases with X: the extent's ends in one column
+    // put every point there (a point whose X is no number is left of it).
+    const int column = column_of(k.min_x);
+    if (column != column_of(k.max_x) || (k.nan_x && column != -1)) {
+        if (level == 0) {
+            scan(points, from, std::min(count, from + kFanOut));
+            return;
+        }
+        const std::size_t end = std::min(levels_[level - 1].size(), (b + 1) * kFanOut);
+        for (std::size_t part = b * kFanOut; part < end; ++part)
+            take_block(points, count, level - 1, part);
+        return;
+    }
+    if (!has_run_ || run_.column != column) {
+        if (has_run_)
+            close_run();
+        has_run_ = true;
+        run_ = Run{column, from, from, from, from, kept_.size()};
+    }
+    // What the run's comparisons point by point would come to.
+    // (The block's values stand in for its points: those stay unread.)
+    if (k.lowest != kNone && k.low_y < points[run_.lowest].y)
+        run_.lowest = k.lowest;
+    if (k.highest != kNone && k.high_y > points[run_.highest].y)
+        run_.highest = k.highest;
+    run_.last = std::min(count, from + points_in(level)) - 1;
 }
 
 void ColumnThinning::extend(const ChartPoint* points, std::size_t count)

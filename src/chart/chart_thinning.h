@@ -11,10 +11,13 @@
 //
 // A new view (a zoom) thins the whole curve again, but not point by point:
 // a summary per block of consecutive points (X extent, lowest and highest Y)
-// is kept while the points stay the same, and a block whose X extent lies in
-// one column joins or starts that column's run as a whole. Only blocks that
-// straddle a column edge are looked at point by point; the kept points are
-// exactly those of the point-by-point pass.
+// is kept while the points stay the same, in blocks of 8 points, of 8 such
+// blocks, and so on; a block whose X extent lies in one column (or wholly
+// left or right of the view) joins or starts that column's run as a whole.
+// A block that straddles a column edge is looked at through its smaller
+// blocks, down to the points; the kept points are exactly those of the
+// point-by-point pass. Zoomed in, most of a curve lies off the view in a few
+// large blocks.
 //
 // Plain C++; the result is a list of indexes into the caller's points.
 #include <cstddef>
@@ -67,6 +70,8 @@ private:
     void take(const ChartPoint* points, std::size_t from, std::size_t to);
     // The same for points[0, count) block by block (no keep_few).
     void take_blocks(const ChartPoint* points, std::size_t count);
+    // Block b of the level into the runs, whole or through its parts.
+    void take_block(const ChartPoint* points, std::size_t count, std::size_t level, std::size_t b);
     void scan(const ChartPoint* points, std::size_t from, std::size_t to);
     void summarise(const ChartPoint* points, std::size_t count);
     void close_run();
@@ -86,9 +91,18 @@ private:
     bool keep_all_ = false;  // keep_few in force: fewer visible points than columns
     std::size_t visible_count_ = 0;
 
-    // Points [k·kBlock, (k + 1)·kBlock) (the last block perhaps fewer).
-    static constexpr std::size_t kBlock = 8;
+    // Level 0 block k holds points [k·8, (k + 1)·8); a block of level L + 1
+    // holds 8 blocks of level L (the last block of a level perhaps fewer).
+    static constexpr std::size_t kFanOut = 8;
+    static constexpr std::size_t kLevels = 4;
     static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+    static constexpr std::size_t points_in(std::size_t level)
+    {
+        std::size_t n = kFanOut;
+        for (std::size_t l = 0; l < level; ++l)
+            n *= kFanOut;
+        return n;
+    }
     struct Block {
         double min_x = 0, max_x = 0;  // over X values that are numbers; both NaN when none is
         bool nan_x = false;           // some X is not a number
@@ -96,7 +110,8 @@ private:
         std::size_t highest = kNone;  // first point of the highest Y
         double low_y = 0, high_y = 0;  // their values
     };
-    std::vector<Block> blocks_;
+    static void merge(Block& into, const Block& from);
+    std::vector<Block> levels_[kLevels];
     std::size_t summarised_ = 0;  // points the blocks cover
 };
 
