@@ -2,10 +2,10 @@
 // extensometer layout) on one chart, on a 1600 × 900 offscreen screen:
 // from "Построить" (the rows handed to the command) through the loader
 // thread to the series window shown and its chart painted, for 10, 25 and
-// 50 tests with the process's memory growth per test; one repaint and one
-// zoom step of the chart with all 50 curves. Targets: the open within 1 s,
-// a repaint and a zoom step within one 60 Hz frame (16 ms), memory growing
-// linearly with the tests.
+// 50 tests with the process's memory growth per test; one repaint, one
+// zoom step and one highlight (a legend entry clicked) of the chart with
+// all 50 curves. Targets: the open within 1 s, a repaint and a zoom step
+// within one 60 Hz frame (16 ms), memory growing linearly with the tests.
 #include "app/main_form.h"
 #include "app/settings_store.h"
 #include "app/shell_state.h"
@@ -240,6 +240,22 @@ void BM_ZoomStep50(benchmark::State& state)
     });
 }
 BENCHMARK(BM_ZoomStep50)->Arg(3)->Unit(benchmark::kMillisecond);
+
+// A click on a legend entry: that curve drawn wide over the others, which
+// are drawn again one pixel wide.
+void BM_Highlight50(benchmark::State& state)
+{
+    Program& p = program();
+    shell().line_width = QString::number(state.range(0));
+    p.open(kTests, [&](TForm12& w) {
+        int k = 0;
+        for (auto _ : state) {
+            w.Highlight(k ^= 1);
+            w.Chart1->Repaint();
+        }
+    });
+}
+BENCHMARK(BM_Highlight50)->Arg(3)->Unit(benchmark::kMillisecond);
 
 // A 1600 × 900 screen for the offscreen platform, as an operator's monitor.
 void use_offscreen_screen(const QString& folder)

@@ -2,6 +2,8 @@
 
 #include "chart/chart_series_item.h"
 #include "chart/chart_view.h"
+#include "chart/curve_layer_item.h"
+#include "chart/shared_work.h"
 #include "ui/guarded_connect.h"
 
 #include <QChart>
@@ -30,6 +32,10 @@ QFont pixel_font(QFont font)
         font.setPixelSize(std::max(1, static_cast<int>(std::lround(font.pointSizeF() * 96 / 72))));
     return font;
 }
+
+// Fewer points than this are thinned on the window's thread alone: handing
+// work to another thread costs more than it saves.
+constexpr std::size_t kSharedThinningPoints = 200'000;
 
 // The drawing library's axes only scale the series: nothing of them shows.
 QValueAxis* scale_axis()
@@ -123,9 +129,16 @@ void Chart::SetSeriesDrawing(SeriesDrawing drawing)
 ChartSeries* Chart::AddSeries(SeriesKind kind)
 {
     if (drawing_ == SeriesDrawing::Direct) {
-        // Over the grid, under the frame and the labels, in the order added.
-        auto* item = new SeriesItem(chart_);
+        // Over the grid, under the frame and the labels, in the order added;
+        // the one-pixel curves in one layer under the wider ones.
+        if (!layer_) {
+            layer_ = new CurveLayerItem(chart_);
+            layer_->setZValue(0.5);
+            layer_->set_plot(frame_.plot);
+        }
+        auto* item = new SeriesItem(chart_, layer_);
         item->setZValue(1 + 0.001 * static_cast<double>(series_.size()));
+        layer_->add(item);
         series_.push_back(
             std::unique_ptr<ChartSeries>(new ChartSeries(*this, kind, nullptr, item)));
         settings_changed();
@@ -294,18 +307,38 @@ void Chart::sync()
             scale_y_->setRange(y.min, y.max);
         if (chart_->plotArea() != frame_.plot)
             chart_->setPlotArea(frame_.plot);
+        if (layer_)
+            layer_->set_plot(frame_.plot);
         chart_->layout()->activate();
     }
     ThinningView view;
     view.x_min = x.min;
     view.x_max = x.max;
     view.columns = std::max(1, static_cast<int>(std::ceil(frame_.plot.width())));
+    if (drawing_ == SeriesDrawing::Direct) {
+        // Each series thins and maps its own points: long curves share the
+        // work with a second thread; the items are given theirs here.
+        std::size_t points = 0;
+        for (const auto& s : series_)
+            points += s->points_.size();
+        auto prepare = [&](std::size_t i) {
+            ChartSeries& s = *series_[i];
+            ThinningView own = view;
+            own.keep_few = s.PointerVisible();
+            s.prepare_direct(own, frame_.plot, x, y, relayout);
+        };
+        if (points >= kSharedThinningPoints)
+            share_work(series_.size(), prepare);
+        else
+            for (std::size_t i = 0; i < series_.size(); ++i)
+                prepare(i);
+        for (const auto& s : series_)
+            s->hand_direct(frame_.plot);
+        return;
+    }
     for (const auto& s : series_) {
         view.keep_few = s->PointerVisible();
-        if (drawing_ == SeriesDrawing::Direct)
-            s->update_direct(view, frame_.plot, x, y, relayout);
-        else
-            s->update_drawing(view);
+        s->update_drawing(view);
     }
 }
 

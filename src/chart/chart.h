@@ -51,6 +51,7 @@ class QPainter;
 namespace lekta::ui {
 
 class ChartView;
+class CurveLayerItem;
 
 // Who draws the series. QtCharts (the default) restrokes a series' whole
 // outline whenever its points change, which a curve of a few thousand drawn
@@ -149,6 +150,7 @@ private:
     ChartTitleItem* title_item_;
     ChartFrameItem* grid_item_;
     ChartFrameItem* frame_item_;
+    CurveLayerItem* layer_ = nullptr;  // the one-pixel curves of a chart that draws its series
     // The series' scales: hidden axes of the drawing library, at the
     // bottom and left axes' drawn ranges.
     QValueAxis* scale_x_;

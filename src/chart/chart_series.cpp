@@ -202,29 +202,39 @@ bool ChartSeries::thin_for(const ThinningView& view)
     return changed;
 }
 
-void ChartSeries::update_direct(const ThinningView& view, const QRectF& plot, const AxisRange& x,
-                                const AxisRange& y, bool relayout)
+void ChartSeries::prepare_direct(const ThinningView& view, const QRectF& plot, const AxisRange& x,
+                                 const AxisRange& y, bool relayout)
 {
-    if (!active_) {
-        item_->setVisible(false);
-        handed_ = false;
-        return;
-    }
-    if (!thin_for(view) && !relayout && handed_)
+    prepared_ = false;
+    if (!active_ || (!thin_for(view) && !relayout && handed_))
         return;
     // Mapped afresh at every update: a few thousand points at most, and the
     // plot or the ranges may have moved.
     const std::vector<std::size_t>& kept = thinning_.kept();
     const double sx = x.max > x.min ? plot.width() / (x.max - x.min) : 0;
     const double sy = y.max > y.min ? plot.height() / (y.max - y.min) : 0;
-    QPolygonF drawn;
-    drawn.reserve(static_cast<qsizetype>(kept.size()));
+    drawn_.clear();
+    drawn_.reserve(kept.size());
     for (std::size_t i : kept) {
         const ChartPoint& p = points_[i];
-        drawn.append(QPointF(plot.left() + (p.x - x.min) * sx, plot.bottom() - (p.y - y.min) * sy));
+        drawn_.push_back({plot.left() + (p.x - x.min) * sx, plot.bottom() - (p.y - y.min) * sy});
     }
-    drawn_count_ = static_cast<int>(drawn.size());
-    item_->set_drawing(plot, std::move(drawn));
+    prepared_ = true;
+}
+
+void ChartSeries::hand_direct(const QRectF& plot)
+{
+    if (!active_) {
+        item_->setVisible(false);
+        handed_ = false;
+        return;
+    }
+    if (!prepared_)
+        return;
+    prepared_ = false;
+    drawn_count_ = static_cast<int>(drawn_.size());
+    item_->set_drawing(plot, std::move(drawn_));
+    drawn_ = {};
     item_->setVisible(true);
     handed_ = true;
 }

@@ -139,11 +139,14 @@ private:
     void apply_style();
     // Called by the chart: hand over the points to draw for this view.
     void update_drawing(const ThinningView& view);
-    // The same for a series the chart draws itself: the kept points mapped
-    // onto the plot rectangle for the drawn ranges x and y.
-    // Nothing to do when neither the points nor the layout changed.
-    void update_direct(const ThinningView& view, const QRectF& plot, const AxisRange& x,
-                       const AxisRange& y, bool relayout);
+    // The same for a series the chart draws itself, in two steps: the kept
+    // points mapped onto the plot rectangle for the drawn ranges x and y
+    // (nothing to do when neither the points nor the layout changed), which
+    // touches nothing but this series and may run on any thread; then,
+    // on the window's thread, handed to the series' item.
+    void prepare_direct(const ThinningView& view, const QRectF& plot, const AxisRange& x,
+                        const AxisRange& y, bool relayout);
+    void hand_direct(const QRectF& plot);
     // Thins afresh or extends the kept points for the view; true when they changed.
     bool thin_for(const ThinningView& view);
     // Called by the chart before its axes or plot change: the drawing
@@ -166,9 +169,11 @@ private:
     LabelSide label_side_ = LabelSide::Above;
 
     ColumnThinning thinning_;
-    bool rethin_ = true;           // the points changed other than by appending, or the markers
-    bool points_replaced_ = true;  // the points changed other than by appending
-    bool handed_ = false;          // the drawing library holds the kept points
+    bool rethin_ = true;             // the points changed other than by appending, or the markers
+    bool points_replaced_ = true;    // the points changed other than by appending
+    bool handed_ = false;            // the drawing library holds the kept points
+    std::vector<ChartPoint> drawn_;  // mapped by prepare_direct, for hand_direct
+    bool prepared_ = false;
     int drawn_count_ = 0;
 };
 

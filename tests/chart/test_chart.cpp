@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QPainter>
+#include <QPicture>
 #include <QPrinter>
 #include <QSignalSpy>
 #include <QTest>
@@ -479,4 +480,65 @@ TEST(ChartDirectDrawing, DrawsWhereTheDrawingLibraryWould)
     EXPECT_GT(red_pixels(direct.RenderImage(QSize(1200, 800))), expected);
     direct.Repaint();
     EXPECT_NEAR(red_pixels(direct.grab().toImage()), drawn, drawn / 20);
+}
+
+// One-pixel curves are written into the chart's curve layer; wherever the
+// layer draws a curve's pixel, the painter's own line (the vector path a
+// printer gets, played here onto an image) has that colour within a pixel,
+// and the other way round. Wider lines stay over the layer in both.
+TEST(ChartDirectDrawing, OnePixelCurvesInTheLayerLieWhereThePaintersLinesDo)
+{
+    Chart chart;
+    chart.SetSeriesDrawing(SeriesDrawing::Direct);
+    chart.resize(700, 450);
+    chart.show();
+    const std::int32_t colours[] = {0x0000FF, 0x00A000, 0xFF0000, 0x000000};
+    for (int i = 0; i < 4; ++i) {
+        std::vector<ChartPoint> pts = test_curve(9000 + 1000 * i);
+        for (ChartPoint& p : pts)
+            p.y *= 1 - 0.15 * i;
+        ChartSeries* s = chart.AddSeries(SeriesKind::Line);
+        s->SetColor(colours[i]);
+        s->SetLineWidth(i == 2 ? 3 : 1);  // the red one wide, drawn by itself
+        s->ReplacePoints(std::move(pts));
+    }
+    for (const QRectF zoom : {QRectF(), QRectF(QPointF(1, 15), QPointF(30, 45))}) {
+        if (!zoom.isNull())
+            chart.ZoomRect(zoom);
+        chart.Repaint();
+        const QImage layer = chart.RenderImage(chart.size());
+        QPicture recorded;
+        QPainter recorder(&recorded);
+        chart.Print(recorder, QRect(QPoint(0, 0), chart.size()), QMarginsF(), false);
+        recorder.end();
+        QImage vector(chart.size(), QImage::Format_RGB32);
+        vector.fill(Qt::white);
+        QPainter player(&vector);
+        recorded.play(&player);
+        player.end();
+        for (const std::int32_t colour : colours) {
+            const QColor want = QColor(colour & 0xFF, (colour >> 8) & 0xFF, colour >> 16);
+            auto near = [&](const QImage& image, int x, int y) {
+                for (int dy = -1; dy <= 1; ++dy)
+                    for (int dx = -1; dx <= 1; ++dx)
+                        if (image.valid(x + dx, y + dy) && image.pixelColor(x + dx, y + dy) == want)
+                            return true;
+                return false;
+            };
+            int drawn = 0, missing = 0, extra = 0;
+            for (int y = 0; y < layer.height(); ++y)
+                for (int x = 0; x < layer.width(); ++x) {
+                    if (layer.pixelColor(x, y) == want) {
+                        ++drawn;
+                        extra += !near(vector, x, y);
+                    }
+                    if (vector.pixelColor(x, y) == want)
+                        missing += !near(layer, x, y);
+                }
+            ASSERT_GT(drawn, 300) << want.name().toStdString();
+            // A few pixels where another curve crosses over differ.
+            EXPECT_LE(extra, drawn / 100) << want.name().toStdString();
+            EXPECT_LE(missing, drawn / 100) << want.name().toStdString();
+        }
+    }
 }
