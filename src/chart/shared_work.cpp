@@ -4,6 +4,7 @@
 #include <QThreadPool>
 #include <atomic>
 #include <exception>
+#include <memory>
 #include <mutex>
 
 namespace lekta::ui {
@@ -26,14 +27,16 @@ void share_work(std::size_t count, const std::function<void(std::size_t)>& work)
             }
         }
     };
-    QSemaphore helper_done;
-    const bool helped = count > 1 && QThreadPool::globalInstance()->tryStart([&] {
+    // The pool's thread may still be inside release() when this call has
+    // returned: the semaphore is its to let go of too.
+    const auto helper_done = std::make_shared<QSemaphore>();
+    const bool helped = count > 1 && QThreadPool::globalInstance()->tryStart([&take, helper_done] {
         take();
-        helper_done.release();
+        helper_done->release();
     });
     take();
     if (helped)
-        helper_done.acquire();
+        helper_done->acquire();
     if (error)
         std::rethrow_exception(error);
 }
