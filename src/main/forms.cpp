@@ -92,8 +92,11 @@ Forms create_forms(ui::Dialogs& dialogs, bool show_splash)
     f.Form11->add_target(f.Form2);
     f.Form11->add_target(f.Form3);
     f.Form11->set_dialogs(&dialogs);
+    // The picture dialog opens in the default directory, as the graph window's does.
     f.Form2->commands.save_picture = [form2 = f.Form2, &dialogs] {
-        output::save_chart_picture(*form2->Chart1, form2->SavePictureDialog1, dialogs);
+        ui::FileDialog d = form2->SavePictureDialog1;
+        d.initial_dir = shell().default_dir;
+        output::save_chart_picture(*form2->Chart1, d, dialogs);
     };
     f.Form2->commands.print_chart = [form2 = f.Form2, &dialogs] {
         output::print_chart(*form2->Chart1, dialogs);

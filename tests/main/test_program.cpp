@@ -148,6 +148,8 @@ TEST_F(Program, CatalogueCommandsReachThePrinterTheWorkbookAndTheGraphWindow)
     dialogs.answer_path(out_file("live"));
     forms.Form2->N5->trigger();
     EXPECT_TRUE(QFileInfo::exists(out_file("live.jpg")));
+    EXPECT_EQ(dialogs.shown().back().initial_dir, shell().default_dir);
+    EXPECT_FALSE(shell().default_dir.isEmpty());
     printer.setOutputFileName(out_file("live.pdf"));
     forms.Form2->Gt1->trigger();
     EXPECT_TRUE(QFileInfo(out_file("live.pdf")).size() > 1000);
