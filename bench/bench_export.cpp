@@ -122,22 +122,7 @@ void BM_CatalogueBare(benchmark::State& state)
     const Table& t = catalogue();
     QTemporaryDir dir;
     const std::string path = out_path(dir);
-    const char* headers[16] = {"Имя Файла",
-                               "Серия",
-                               "№",
-                               "Дата/Время",
-                               "Режим",
-                               "Форма образца",
-                               "Размер, мм",
-                               "Площадь S, мм.кв ",
-                               "Скорость нагружения, мм/с",
-                               "Предел текучести бт, мПа",
-                               "Нагрузка текучести Ft, кН",
-                               "Предел прочности бв, мПа",
-                               "Разрушающая нагрузка Fв, кН",
-                               "База экстензометра, мм",
-                               "Нагрузка текучести, условная F0.2, кН",
-                               "Предел текучести, условный б0.2, мм"};
+    const char* const* headers = kCatalogueHeaders;
     for (auto _ : state) {
         lxw_workbook* wb = bare_book(path, state.range(0) != 0);
         lxw_worksheet* ws = workbook_add_worksheet(wb, "ЛЕКТА-ЗИВ8");

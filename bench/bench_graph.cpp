@@ -14,6 +14,8 @@
 #include "graph/graph_worker.h"
 #include "graph/open_progress.h"
 #include "lib/sample_tests.h"
+#include "support/bench_program.h"
+#include "support/measure.h"
 #include "ui/dialogs.h"
 #include "ui/grid.h"
 #include "ui/regional.h"
@@ -42,6 +44,9 @@
 namespace {
 
 using namespace lekta;
+using bench::median;
+using bench::reset_peak;
+using bench::status_kb;
 
 constexpr const char* kName = "S31-001.bmd";
 
@@ -51,29 +56,6 @@ std::string g_file;
 QSize g_chart_size(1600, 900);  // the graph window's chart, measured at the first open
 double g_open_ms = 0;
 double g_floor_ms = 0;
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    const std::size_t n = v.size();
-    return n == 0 ? 0 : n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-}
-
-// Resident memory (kB) now and at its peak since the last reset.
-long status_kb(const char* field)
-{
-    std::ifstream in("/proc/self/status");
-    std::string line;
-    const std::string key = std::string(field) + ":";
-    while (std::getline(in, line))
-        if (line.compare(0, key.size(), key) == 0)
-            return std::stol(line.substr(key.size()));
-    return 0;
-}
-void reset_peak()
-{
-    std::ofstream("/proc/self/clear_refs") << "5";
-}
 
 // The largest extensometer test: a 10 mm bar of steel 45 with the readings'
 // noise, as many points as the buffer holds in that layout.
@@ -96,26 +78,14 @@ void make_test()
         std::fprintf(stderr, "cannot write the largest test\n");
         std::exit(1);
     }
-    QSettings settings(g_home->filePath("config/Veltrask/LEKTA.conf"), QSettings::IniFormat);
-    settings.setValue("1.0/WorkDir", g_tests + "/");
-    settings.setValue("1.0/Default_dir", g_tests);
-    settings.sync();
-    qputenv("XDG_CONFIG_HOME", g_home->filePath("config").toUtf8());
+    bench::use_settings(*g_home, g_tests);
 }
 
 // The program's windows as the program entry wires them.
 struct Program {
     Program()
     {
-        MainFormOptions o;
-        o.dialogs = &dialogs;
-        o.port_library_path = QCoreApplication::applicationDirPath() + "/libgetnumcom.so";
-        o.open_settings = [] { return std::make_unique<QtSettingsStore>(); };
-        main = std::make_unique<TForm1>(o);
-        if (!main->created() || main->NextGrid1->RowCount() != 1) {
-            std::fprintf(stderr, "the catalogue did not list the test\n");
-            std::exit(1);
-        }
+        main = bench::start_main(dialogs, 1);
         graph = new TForm3(main.get());
         progress = new TForm7(main.get());
         graph->set_catalogue(main->NextGrid1);
@@ -130,16 +100,7 @@ struct Program {
     // painted, inside the window's modal loop; then the window closes.
     void open(const std::function<void()>& shown)
     {
-        struct Painted : QObject {
-            std::function<void()> on_paint;
-            bool eventFilter(QObject*, QEvent* e) override
-            {
-                // After the whole paint: the next turn of the event loop.
-                if (e->type() == QEvent::Paint && on_paint)
-                    QTimer::singleShot(0, std::exchange(on_paint, {}));
-                return false;
-            }
-        } painted;
+        bench::AfterPaint painted;
         painted.on_paint = [this, shown] {
             shown();
             graph->close();

@@ -17,6 +17,8 @@
 #include "series/series_loader.h"
 #include "series/series_selector.h"
 #include "series/series_window.h"
+#include "support/bench_program.h"
+#include "support/measure.h"
 #include "support/widget_bench_main.h"
 #include "ui/dialogs.h"
 #include "ui/grid.h"
@@ -32,34 +34,18 @@
 #include <fstream>
 #include <memory>
 #include <string>
-#include <sys/resource.h>
 #include <vector>
 
 namespace {
 
 using namespace lekta;
+using bench::median;
+using bench::process_cpu_ms;
+using bench::status_kb;
 
 constexpr int kTests = 50;
 
 std::unique_ptr<QTemporaryDir> g_home;
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    const std::size_t n = v.size();
-    return n == 0 ? 0 : n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-}
-
-long status_kb(const char* field)
-{
-    std::ifstream in("/proc/self/status");
-    std::string line;
-    const std::string key = std::string(field) + ":";
-    while (std::getline(in, line))
-        if (line.compare(0, key.size(), key) == 0)
-            return std::stol(line.substr(key.size()));
-    return 0;
-}
 
 // Fifty bars of one steel, each with its own scatter, as many points as an
 // extensometer test holds.
@@ -86,25 +72,13 @@ void make_tests()
             std::exit(1);
         }
     }
-    QSettings settings(g_home->filePath("config/Veltrask/LEKTA.conf"), QSettings::IniFormat);
-    settings.setValue("1.0/WorkDir", dir + "/");
-    settings.setValue("1.0/Default_dir", dir);
-    settings.sync();
-    qputenv("XDG_CONFIG_HOME", g_home->filePath("config").toUtf8());
+    bench::use_settings(*g_home, dir);
 }
 
 struct Program {
     Program()
     {
-        MainFormOptions o;
-        o.dialogs = &dialogs;
-        o.port_library_path = QCoreApplication::applicationDirPath() + "/libgetnumcom.so";
-        o.open_settings = [] { return std::make_unique<QtSettingsStore>(); };
-        main = std::make_unique<TForm1>(o);
-        if (!main->created() || main->NextGrid1->RowCount() != kTests) {
-            std::fprintf(stderr, "the catalogue did not list the tests\n");
-            std::exit(1);
-        }
+        main = bench::start_main(dialogs, kTests);
         selector = new TForm4(main.get());
         progress = new TForm7(main.get());
         main->showMaximized();
@@ -116,15 +90,7 @@ struct Program {
     // window's chart has painted; then the window closes.
     void open(int count, const std::function<void(TForm12&)>& shown)
     {
-        struct Painted : QObject {
-            std::function<void()> on_paint;
-            bool eventFilter(QObject*, QEvent* e) override
-            {
-                if (e->type() == QEvent::Paint && on_paint)
-                    QTimer::singleShot(0, std::exchange(on_paint, {}));
-                return false;
-            }
-        } painted;
+        bench::AfterPaint painted;
         QEventLoop until_painted;
         TForm12* window = nullptr;
         painted.on_paint = [&] {
@@ -160,15 +126,6 @@ Program& program()
         g_program->open(2, [](TForm12&) {});  // warm: fonts, caches, the first layout
     }
     return *g_program;
-}
-
-// Processor time of the whole process (every thread), in ms.
-double process_cpu_ms()
-{
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return (u.ru_utime.tv_sec + u.ru_stime.tv_sec) * 1e3 +
-           (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e3;
 }
 
 void BM_BuildToPainted(benchmark::State& state)

@@ -2,52 +2,35 @@
 // The main window over a folder of test files, with the graph window, the
 // progress window and the parameters dialog wired as the program wires
 // them; opening a row runs the real loader thread.
-#include "app/main_form.h"
 #include "app/port_library.h"
-#include "app/settings_store.h"
-#include "app/shell_state.h"
 #include "graph/graf.h"
 #include "graph/graph_parameters.h"
 #include "graph/graph_state.h"
 #include "graph/graph_worker.h"
 #include "graph/open_progress.h"
 #include "support/bmd_bytes.h"
-#include "support/test_support.h"
-#include "ui/dialogs.h"
-#include "ui/error_display.h"
-#include "ui/grid.h"
+#include "support/main_window_fixture.h"
 
-#include <QSettings>
 #include <QTimer>
 #include <functional>
-#include <gtest/gtest.h>
-#include <memory>
 
 namespace lekta::testing {
 
-class GraphFixture : public ::testing::Test {
+class GraphFixture : public MainWindowFixture {
 protected:
     void SetUp() override
     {
-        shell().reset();
         graph_state().reset();
         port_library().reset();
-        qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(config.path()));
-        QSettings s(QString::fromStdString(config.path()) + "/Veltrask/LEKTA.conf",
-                    QSettings::IniFormat);
-        s.setValue("1.0/WorkDir", QString::fromStdString(tests.path()) + "/");
-        s.setValue("1.0/Default_dir", QString::fromStdString(tests.path()));
-        s.sync();
-        ui::set_error_dialogs(&dialogs);
+        MainWindowFixture::SetUp();
     }
     void TearDown() override
     {
         MY::stop_running();
-        main.reset();  // its child windows go with it
-        ui::reset_error_display();
+        main.reset();
         port_library().reset();
         graph_state().reset();
-        shell().reset();
+        MainWindowFixture::TearDown();
     }
 
     void put(const std::string& name, const RawTest& t) { write_file(tests.file(name), t.bytes()); }
@@ -56,13 +39,7 @@ protected:
     // as it is created).
     void create()
     {
-        MainFormOptions o;
-        o.dialogs = &dialogs;
-        o.port_library_path = QString::fromStdString(bin_dir()) + "/libgetnumcom.so";
-        o.open_settings = [] { return std::make_unique<QtSettingsStore>(); };
-        main = std::make_unique<TForm1>(o);
-        ASSERT_TRUE(main->created());
-        dialogs.set_parent(main.get());
+        create_main();
         graph = new TForm3(main.get());
         progress = new TForm7(main.get());
         parameters = new TForm11(main.get());
@@ -70,17 +47,9 @@ protected:
         graph->set_parameters_dialog(parameters);
         main->commands.start_graph_worker = [this] { MY::launch({main.get(), graph, progress}); };
         main->commands.graph_parameters = [this] { parameters->exec(); };
-        main->resize(1000, 600);
-        main->show();
+        show_main();
     }
 
-    int row_of(const QString& name) const
-    {
-        for (int r = 0; r < main->NextGrid1->RowCount(); ++r)
-            if (main->NextGrid1->Cell(0, r) == name)
-                return r;
-        return -1;
-    }
     QString cell(int column, const QString& name) const
     {
         return main->NextGrid1->Cell(column, row_of(name));
@@ -112,9 +81,6 @@ protected:
         return was_shown;
     }
 
-    TempDir config, tests;
-    ui::ScriptedDialogs dialogs;
-    std::unique_ptr<TForm1> main;
     TForm3* graph = nullptr;
     TForm7* progress = nullptr;
     TForm11* parameters = nullptr;

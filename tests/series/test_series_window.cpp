@@ -2,9 +2,6 @@
 // selector, the loader with its progress window, the series window with
 // its views, picked-out curve and table, and its export and print. With
 // LEKTA_SAVE_PICTURES set to a folder the windows' pictures are stored there.
-#include "app/main_form.h"
-#include "app/settings_store.h"
-#include "app/shell_state.h"
 #include "chart/chart.h"
 #include "graph/open_progress.h"
 #include "graph/radio_group.h"
@@ -17,16 +14,12 @@
 #include "series/series_loader.h"
 #include "series/series_selector.h"
 #include "series/series_window.h"
-#include "support/test_support.h"
-#include "ui/dialogs.h"
-#include "ui/error_display.h"
-#include "ui/grid.h"
+#include "support/main_window_fixture.h"
 
 #include <QCheckBox>
 #include <QDir>
 #include <QListWidget>
 #include <QPrinter>
-#include <QSettings>
 #include <QTableWidget>
 #include <QTimer>
 #include <filesystem>
@@ -35,18 +28,11 @@
 namespace lekta::testing {
 namespace {
 
-class SeriesWindowTest : public ::testing::Test {
+class SeriesWindowTest : public MainWindowFixture {
 protected:
     void SetUp() override
     {
-        shell().reset();
-        qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(config.path()));
-        QSettings s(QString::fromStdString(config.path()) + "/Veltrask/LEKTA.conf",
-                    QSettings::IniFormat);
-        s.setValue("1.0/WorkDir", QString::fromStdString(tests.path()) + "/");
-        s.setValue("1.0/Default_dir", QString::fromStdString(out.path()));
-        s.sync();
-        ui::set_error_dialogs(&dialogs);
+        MainWindowFixture::SetUp();
         for (const tools::NamedTest& t : tools::demo_series_tests())
             write_file(tests.file(t.name), tools::encode_bmd(t.test));
         for (const tools::NamedTest& t : tools::demo_tests())
@@ -56,36 +42,20 @@ protected:
     void TearDown() override
     {
         series::SeriesLoader::stop_running();
-        main.reset();
-        ui::reset_error_display();
-        shell().reset();
+        MainWindowFixture::TearDown();
     }
+    std::string default_dir() const override { return out.path(); }
 
     void create()
     {
-        MainFormOptions o;
-        o.dialogs = &dialogs;
-        o.port_library_path = QString::fromStdString(bin_dir()) + "/libgetnumcom.so";
-        o.open_settings = [] { return std::make_unique<QtSettingsStore>(); };
-        main = std::make_unique<TForm1>(o);
-        ASSERT_TRUE(main->created());
-        dialogs.set_parent(main.get());
+        create_main();
         selector = new TForm4(main.get());
         progress = new TForm7(main.get());
         main->commands.series = [this] {
             series::run_series_command(
                 {main.get(), selector, progress, &dialogs, [this](TForm12& w) { window = &w; }});
         };
-        main->resize(1000, 600);
-        main->show();
-    }
-
-    int row_of(const QString& name) const
-    {
-        for (int r = 0; r < main->NextGrid1->RowCount(); ++r)
-            if (main->NextGrid1->Cell(0, r) == name)
-                return r;
-        return -1;
+        show_main();
     }
 
     // Runs the command; `in_selector` acts in the selector while it is up.
@@ -126,9 +96,7 @@ protected:
             w.grab().toImage().save(folder + "/" + name);
     }
 
-    TempDir config, tests, out;
-    ui::ScriptedDialogs dialogs;
-    std::unique_ptr<TForm1> main;
+    TempDir out;
     TForm4* selector = nullptr;
     TForm7* progress = nullptr;
     TForm12* window = nullptr;
