@@ -8,9 +8,7 @@
 
 namespace lekta::output {
 
-namespace {
-
-const char* const kHeaders[16] = {
+const char* const kCatalogueHeaders[16] = {
     "Имя Файла",
     "Серия",
     "№",
@@ -28,6 +26,8 @@ const char* const kHeaders[16] = {
     "Нагрузка текучести, условная F0.2, кН",
     "Предел текучести, условный б0.2, мм",
 };
+
+namespace {
 
 // Sheet columns 1 to 9 are texts (column 4 joins date and time), 10 to 16
 // numbers from grid columns 10 to 16: from the mode on, sheet and grid
@@ -70,7 +70,7 @@ QString exp2excel(const TextTable& grid, ExportProgress& progress,
     sheet.Columns(4).NumberFormat(QStringLiteral("ДД/ММ/ГГГГ Ч:ММ:СС"));
     style_title_rows(sheet);
     for (int c = 1; c <= 16; ++c)
-        sheet.Cells(2, c) = QString::fromUtf8(kHeaders[c - 1]);
+        sheet.Cells(2, c) = QString::fromUtf8(kCatalogueHeaders[c - 1]);
 
     const int rows = grid.RowCount();
     progress.set_maximum(rows - 1);

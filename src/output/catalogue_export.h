@@ -15,6 +15,9 @@ namespace lekta::output {
 class ExportProgress;
 class TextTable;
 
+// The header row, columns A … P.
+extern const char* const kCatalogueHeaders[16];
+
 // The export over the catalogue's 17 text columns. Returns the stored
 // copy's path; throws on any failure (a text that is not a number, a copy
 // that could not be stored) after closing the progress window, and then no

@@ -204,9 +204,9 @@ std::optional<QString> ScriptedDialogs::select_folder(const FolderDialog& dialog
     return a.path;
 }
 
-std::optional<QString> ScriptedDialogs::save_file(const FileDialog& dialog)
+std::optional<QString> ScriptedDialogs::file_question(Kind kind, const FileDialog& dialog)
 {
-    record({Kind::SaveFile,
+    record({kind,
             dialog.title,
             dialog.file_name,
             {},
@@ -221,21 +221,14 @@ std::optional<QString> ScriptedDialogs::save_file(const FileDialog& dialog)
     return a.path;
 }
 
+std::optional<QString> ScriptedDialogs::save_file(const FileDialog& dialog)
+{
+    return file_question(Kind::SaveFile, dialog);
+}
+
 std::optional<QString> ScriptedDialogs::open_file(const FileDialog& dialog)
 {
-    record({Kind::OpenFile,
-            dialog.title,
-            dialog.file_name,
-            {},
-            Icon::None,
-            dialog.filter,
-            dialog.default_ext,
-            dialog.initial_dir,
-            nullptr});
-    Answer a;
-    if (!next(a))
-        return std::nullopt;
-    return a.path;
+    return file_question(Kind::OpenFile, dialog);
 }
 
 QStringList ScriptedDialogs::texts() const

@@ -142,6 +142,8 @@ public:
 private:
     void record(Shown shown);
     bool next(Answer& answer);
+    // A save or open question: recorded, answered with the next path.
+    std::optional<QString> file_question(Kind kind, const FileDialog& dialog);
     std::vector<Shown> shown_;
     std::deque<Answer> answers_;
 };
