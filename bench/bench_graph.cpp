@@ -35,7 +35,6 @@
 #include <benchmark/benchmark.h>
 #include <cstdio>
 #include <fcntl.h>
-#include <fstream>
 #include <memory>
 #include <string>
 #include <unistd.h>
@@ -326,23 +325,12 @@ void BM_OpenThenFloorInTurn(benchmark::State& state)
 }
 BENCHMARK(BM_OpenThenFloorInTurn)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(31);
 
-// A 1600 × 900 screen for the offscreen platform, as an operator's monitor.
-void use_offscreen_screen(const QString& folder)
-{
-    const QString config = folder + "/screen.json";
-    std::ofstream(config.toStdString())
-        << R"({"screens": [{"name": "bench", "x": 0, "y": 0, "width": 1600, "height": 900, "logicalDpi": 96, "dpr": 1}]})";
-    qputenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + config).toUtf8());
-}
-
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
     QTemporaryDir screen;
-    if (platform.isEmpty() || platform == "offscreen")
-        use_offscreen_screen(screen.path());
+    bench::use_offscreen_screen(screen.path());
     QApplication app(argc, argv);
     ui::apply_regional_settings();
     make_test();

@@ -31,7 +31,6 @@
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
-#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -214,23 +213,12 @@ void BM_Highlight50(benchmark::State& state)
 }
 BENCHMARK(BM_Highlight50)->Arg(3)->Unit(benchmark::kMillisecond);
 
-// A 1600 × 900 screen for the offscreen platform, as an operator's monitor.
-void use_offscreen_screen(const QString& folder)
-{
-    const QString config = folder + "/screen.json";
-    std::ofstream(config.toStdString())
-        << R"({"screens": [{"name": "bench", "x": 0, "y": 0, "width": 1600, "height": 900, "logicalDpi": 96, "dpr": 1}]})";
-    qputenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + config).toUtf8());
-}
-
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
     QTemporaryDir screen;
-    if (platform.isEmpty() || platform == "offscreen")
-        use_offscreen_screen(screen.path());
+    bench::use_offscreen_screen(screen.path());
     return bench::run_widget_benchmarks(
         argc, argv, [] { make_tests(); }, [] { g_program.reset(); });
 }

@@ -15,6 +15,7 @@
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <utility>
@@ -46,6 +47,19 @@ inline std::unique_ptr<TForm1> start_main(ui::ScriptedDialogs& dialogs, int rows
         std::exit(1);
     }
     return main;
+}
+
+// A 1600 × 900 screen for the offscreen platform, as an operator's monitor
+// (its description written into `folder`), unless another platform is asked for.
+inline void use_offscreen_screen(const QString& folder)
+{
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    if (!platform.isEmpty() && platform != "offscreen")
+        return;
+    const QString config = folder + "/screen.json";
+    std::ofstream(config.toStdString())
+        << R"({"screens": [{"name": "bench", "x": 0, "y": 0, "width": 1600, "height": 900, "logicalDpi": 96, "dpr": 1}]})";
+    qputenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + config).toUtf8());
 }
 
 // Installed on a chart's viewport: runs on_paint once, on the turn of the
