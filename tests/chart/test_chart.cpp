@@ -485,7 +485,8 @@ TEST(ChartDirectDrawing, DrawsWhereTheDrawingLibraryWould)
 // One-pixel curves are written into the chart's curve layer; wherever the
 // layer draws a curve's pixel, the painter's own line (the vector path a
 // printer gets, played here onto an image) has that colour within a pixel,
-// and the other way round. Wider lines stay over the layer in both.
+// and the other way round. Wider lines stay over the layer in both. (Enough
+// points that the series are thinned on two threads.)
 TEST(ChartDirectDrawing, OnePixelCurvesInTheLayerLieWhereThePaintersLinesDo)
 {
     Chart chart;
@@ -494,7 +495,7 @@ TEST(ChartDirectDrawing, OnePixelCurvesInTheLayerLieWhereThePaintersLinesDo)
     chart.show();
     const std::int32_t colours[] = {0x0000FF, 0x00A000, 0xFF0000, 0x000000};
     for (int i = 0; i < 4; ++i) {
-        std::vector<ChartPoint> pts = test_curve(9000 + 1000 * i);
+        std::vector<ChartPoint> pts = test_curve(60000 + 1000 * i);
         for (ChartPoint& p : pts)
             p.y *= 1 - 0.15 * i;
         ChartSeries* s = chart.AddSeries(SeriesKind::Line);
