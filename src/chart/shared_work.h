@@ -1,10 +1,10 @@
 #pragma once
-// Work on many independent items shared between the calling thread and one
-// thread of the process's pool: both take the next item until none is left,
-// and the call returns when every item is done. With no pool thread free the
-// calling thread does it all. The chart thins its curves this way: fifty
-// long curves take some milliseconds each view, and a second core halves
-// the wait.
+// Work on many independent items shared between the calling thread and a
+// second thread started for the call: both take the next item until none is
+// left, and the call returns when every item is done. Where no thread can be
+// started the calling thread does it all. The chart thins its curves this
+// way: fifty long curves take some milliseconds each view, and a second core
+// halves the wait.
 #include <cstddef>
 #include <functional>
 
